@@ -1,0 +1,106 @@
+#include "MainWindow.h"
+
+#include "CommandFrames.h"
+#include "MainWindowSink.h"
+#include "ui_mainwindow.h"
+
+#include <QFont>
+
+MainWindow::MainWindow(QWidget* parent) : MainWindow(MainWindowServices::Production(), parent) {}
+
+MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), services_(services),
+      transport_(services.library, services.clock, services.nativeWarning), commands_(transport_),
+      sink_(std::make_unique<Sink>(*this)) {
+    ui->setupUi(this);
+    // A machine without Courier New still shows the table in columns.
+    QFont hexFont = ui->EDIDtext->font();
+    hexFont.setStyleHint(QFont::TypeWriter);
+    ui->EDIDtext->setFont(hexFont);
+    SyncEDIDMode();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::SyncEDIDMode() {
+    deviceAddress_ = kStartupDeviceAddress;
+    ui->EDIDtext->setEnabled(false);
+    ui->automixEDID->setChecked(true);
+    if (!transport_.OpenDevice()) {
+        return;
+    }
+    transport_.CloseDevice();
+    // Cleared first: a query that fails leaves nothing to act on.
+    std::uint8_t reply[frames::kStatusShortReplyLength] = {};
+    if (commands_.QueryStatus(reply, sizeof reply, *sink_)) {
+        ShowModeOfUnit(reply[frames::kStatusModeByte]);
+    }
+    ReadEDID();
+}
+
+void MainWindow::ShowModeOfUnit(std::uint8_t modeCode) {
+    if (modeCode == 0) {
+        deviceAddress_ = kStartupDeviceAddress;
+        return;
+    }
+    EdidMode mode{};
+    if (!EdidModeFromCode(modeCode, &mode)) {
+        return;
+    }
+    ui->automixEDID->setChecked(mode == EdidMode::Automix);
+    ui->customEDID->setChecked(mode == EdidMode::Custom);
+    ui->defaultEDID->setChecked(mode == EdidMode::Fixed);
+    ui->EDIDtext->setEnabled(mode == EdidMode::Custom);
+}
+
+// The clicked button stays checked and the view follows the choice even when
+// the unit did not take the command: the user sees what was asked for.
+void MainWindow::SwitchMode(EdidMode mode) {
+    for (const EdidModeEntry& entry : kEdidModes) {
+        if (entry.mode == mode) {
+            commands_.SetEDIDMode(entry.key);
+        }
+    }
+    ui->EDIDtext->setEnabled(mode == EdidMode::Custom);
+}
+
+void MainWindow::SetAutomixEDID() {
+    SwitchMode(EdidMode::Automix);
+}
+
+void MainWindow::SetCustomEDID() {
+    SwitchMode(EdidMode::Custom);
+}
+
+void MainWindow::SetDefaultEDID() {
+    SwitchMode(EdidMode::Fixed);
+}
+
+void MainWindow::SelectEdid(int index) {
+    if (index >= 0 && index < static_cast<int>(std::size(kDeviceAddresses))) {
+        deviceAddress_ = kDeviceAddresses[index];
+    }
+}
+
+void MainWindow::FileExit() {
+    transport_.CloseDevice();
+    ProcessExit& processExit = services_.processExit;
+    delete this;
+    processExit.Exit(0);
+}
+
+void MainWindow::FileAbout() {
+    services_.dialogs.About(
+        this, tr("About TALVO EDID Utility"),
+        tr("<h2>TALVO EDID Utility Version 1.0</h2>"
+           "<p>Reads, verifies, edits and writes the EDID table that the TALVO presents to "
+           "its video source, and loads and saves EDID files."));
+}
+
+void MainWindow::ShowWarning(const QString& text) {
+    services_.dialogs.Warning(this, tr("TALVO EDID Utility"), text);
+}
+
+void MainWindow::ShowStatusMessage(const QString& text) {
+    statusBar()->showMessage(text, 2000);
+}

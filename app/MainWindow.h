@@ -1,0 +1,78 @@
+#pragma once
+
+#include "BridgeTransport.h"
+#include "ControlCommands.h"
+#include "EdidImage.h"
+#include "EdidModes.h"
+#include "MainWindowServices.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <memory>
+
+class QProgressBar;
+class TransferSink;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The one window of the program: the mode buttons, the Hex view that holds
+// the table between operations, and a slot for every user action. Each slot
+// runs its operation to completion on the GUI thread.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    MainWindow(const MainWindowServices& services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The Device address byte that block reads and writes address.
+    std::uint8_t DeviceAddress() const { return deviceAddress_; }
+
+public slots:
+    void on_ProgressChange(int a, int b);
+
+private slots:
+    void SaveEDIDtoFile();
+    void LoadEDIDfromFile();
+    void FileExit();
+    void FileAbout();
+    void ReadEDID();
+    void WriteEDID();
+    void SelectEdid(int index);
+    void CalculateChkSum();
+    void SetAutomixEDID();
+    void SetCustomEDID();
+    void SetDefaultEDID();
+
+private:
+    class Sink;
+
+    void SyncEDIDMode();
+    void ShowModeOfUnit(std::uint8_t modeCode);
+    void SwitchMode(EdidMode mode);
+
+    bool VerifyChecksums();
+    bool LoadFile();
+    bool SaveFile();
+
+    int ParseEDIDtext(EdidImage& image) const;
+    void ShowEDIDtable(const EdidImage& image);
+    void ShowHexText(const QString& text, const QColor& colour);
+
+    void StartProgress();
+    void ShowWarning(const QString& text);
+    void ShowStatusMessage(const QString& text);
+
+    QProgressBar* progressBar = nullptr;
+    std::unique_ptr<Ui::MainWindow> ui;
+
+    MainWindowServices services_;
+    BridgeTransport transport_;
+    ControlCommands commands_;
+    std::unique_ptr<TransferSink> sink_;
+    std::uint8_t deviceAddress_ = kStartupDeviceAddress;
+};

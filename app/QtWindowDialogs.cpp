@@ -1,0 +1,35 @@
+#include "WindowDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+void QtWindowDialogs::Warning(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox::warning(parent, title, text);
+}
+
+bool QtWindowDialogs::Question(QWidget* parent, const QString& title, const QString& text,
+                               const QString& informativeText, DefaultAnswer defaultAnswer) {
+    QMessageBox box(parent);
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setInformativeText(informativeText);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(defaultAnswer == DefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtWindowDialogs::About(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox::about(parent, title, text);
+}
+
+QString QtWindowDialogs::OpenFileName(QWidget* parent, const QString& caption,
+                                      const QString& directory, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, caption, directory, filter);
+}
+
+QString QtWindowDialogs::SaveFileName(QWidget* parent, const QString& caption,
+                                      const QString& directory, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, caption, directory, filter);
+}

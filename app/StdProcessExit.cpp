@@ -1,0 +1,7 @@
+#include "ProcessExit.h"
+
+#include <cstdlib>
+
+void StdProcessExit::Exit(int status) {
+    std::exit(status);
+}

@@ -1,0 +1,58 @@
+#include "EdidRead.h"
+
+#include "CommandFrames.h"
+#include "HexText.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr std::uint8_t kChunkLength = 16;
+constexpr int kProgressMaximum = 255;
+
+} // namespace
+
+bool ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
+                        std::uint8_t deviceAddress) {
+    sink.StartProgress();
+    if (!transport.OpenDevice()) {
+        sink.ShowWarning("Hardware not found");
+        return false;
+    }
+
+    EdidImage image{};
+    std::array<std::uint8_t, frames::kBlockReadLength> request{};
+    for (std::size_t offset = 0; offset < kEdidSize; offset += kChunkLength) {
+        sink.on_ProgressChange(static_cast<int>(offset), kProgressMaximum);
+        const auto length =
+            static_cast<std::uint8_t>(std::min<std::size_t>(kChunkLength, kEdidSize - offset));
+        request =
+            frames::BlockReadRequest(length, deviceAddress, static_cast<std::uint8_t>(offset));
+        // A chunk that did not arrive whole ends the run: showing the
+        // previous chunk's bytes in its place would put values into the view
+        // that the unit never sent.
+        if (!transport.DeviceTransaction(transport.Handle(), image.data() + offset, request.data(),
+                                         length, request.size())) {
+            transport.CloseDevice();
+            sink.on_ProgressChange(0, 0);
+            sink.ShowWarning("Error Reading EDID values.");
+            return false;
+        }
+    }
+
+    // The unit expects the status request after a table read; its answer
+    // carries nothing that the window shows, so its outcome does not matter.
+    std::array<std::uint8_t, frames::kStatusLongLength> status{};
+    std::copy(request.begin(), request.end(), status.begin());
+    status[0] = frames::kStatus;
+    std::array<std::uint8_t, frames::kStatusLongReplyLength> statusReply{};
+    transport.DeviceTransaction(transport.Handle(), statusReply.data(), status.data(),
+                                statusReply.size(), status.size());
+
+    transport.CloseDevice();
+    sink.on_ProgressChange(0, 0);
+    sink.ShowStatusMessage("EDID values read.");
+    sink.ShowReadTable(CanonicalHexText(image));
+    return true;
+}
