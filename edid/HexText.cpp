@@ -1,0 +1,67 @@
+#include "HexText.h"
+
+namespace {
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+bool IsGroupSeparator(char c) {
+    return c == '\0' || c == ' ' || c == '\n';
+}
+
+} // namespace
+
+int HexPairToByte(const char* group, std::uint8_t* destination) {
+    // Each character is tested before the next one is read, so a group cut
+    // short by the terminating zero never reads past the end of the text.
+    const int high = HexDigitValue(group[0]);
+    if (high < 0) {
+        return 1;
+    }
+    const int low = HexDigitValue(group[1]);
+    if (low < 0 || !IsGroupSeparator(group[2])) {
+        return 1;
+    }
+    *destination = static_cast<std::uint8_t>(high * 16 + low);
+    return 0;
+}
+
+int ParseHexText(const std::string& text, EdidImage& image) {
+    image.fill(0);
+    if (text.size() > kMaxHexTextLength) {
+        return -1;
+    }
+    // Blank lines or spaces a user leaves after the table are not groups.
+    const std::size_t end = text.find_last_not_of(" \n") + 1;
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < end; pos += kHexGroupLength) {
+        std::uint8_t value = 0;
+        if (HexPairToByte(text.c_str() + pos, &value) != 0) {
+            return -1;
+        }
+        if (count < kEdidSize) {
+            image[count] = value;
+        }
+        ++count;
+    }
+    return static_cast<int>(count);
+}
+
+std::string CanonicalHexText(const EdidImage& image) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(kCanonicalHexTextLength);
+    for (std::size_t i = 0; i < kEdidSize; ++i) {
+        text += kDigits[image[i] >> 4];
+        text += kDigits[image[i] & 0x0F];
+        text += (i % kHexBytesPerLine == kHexBytesPerLine - 1) ? '\n' : ' ';
+    }
+    return text;
+}

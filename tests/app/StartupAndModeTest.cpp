@@ -1,0 +1,173 @@
+#include "WindowRig.h"
+
+#include <QtTest>
+
+// The start-up sync of the window with the unit's mode, and the mode buttons.
+class StartupAndModeTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<WindowRig> rig;
+
+    static QStringList ModeCycles(const QString& code) {
+        QStringList log;
+        for (const char* address : {"E0", "E1", "E4"}) {
+            log << "open" << QStringLiteral("11 02 %1 23 24 %2 0D").arg(address, code) << "close";
+        }
+        return log;
+    }
+
+    QString CheckedMode() const {
+        for (const char* name : {"automixEDID", "customEDID", "defaultEDID"}) {
+            if (rig->Radio(name)->isChecked()) {
+                return QString::fromLatin1(name);
+            }
+        }
+        return QStringLiteral("none");
+    }
+
+private slots:
+    void init() { rig = std::make_unique<WindowRig>(); }
+    void cleanup() { rig.reset(); }
+
+    void startupFollowsTheUnitsMode_data() {
+        QTest::addColumn<int>("modeCode");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("checked");
+        QTest::addColumn<bool>("viewEnabled");
+        QTest::addColumn<QStringList>("warnings");
+
+        const QStringList none;
+        QTest::newRow("code 0") << 0 << "" << "automixEDID" << false << none;
+        QTest::newRow("AUTOMIX") << 1 << "" << "automixEDID" << false << none;
+        QTest::newRow("FIXED") << 2 << "" << "defaultEDID" << false << none;
+        QTest::newRow("CUSTOM") << 3 << "" << "customEDID" << true << none;
+        QTest::newRow("code 7") << 7 << "" << "automixEDID" << false << none;
+        QTest::newRow("query unanswered") << 3 << "noreply" << "automixEDID" << false << none;
+        QTest::newRow("query cut short") << 3 << "short" << "automixEDID" << false << none;
+        QTest::newRow("unit gone at the query")
+            << 3 << "gone" << "automixEDID" << false << QStringList{"Hardware not found"};
+    }
+
+    void startupFollowsTheUnitsMode() {
+        QFETCH(int, modeCode);
+        QFETCH(QString, fault);
+        QFETCH(QString, checked);
+        QFETCH(bool, viewEnabled);
+        QFETCH(QStringList, warnings);
+
+        rig->unit.SetModeCode(static_cast<std::uint8_t>(modeCode));
+        if (fault == "noreply") {
+            rig->bridge.ReplyNever(1);
+        } else if (fault == "short") {
+            rig->bridge.ReplyShort(1, 2);
+        } else if (fault == "gone") {
+            // Found by the first open, not by the query's.
+            rig->bridge.FailCall(BridgeOperation::GetNumDevices, 2);
+        }
+        rig->Start();
+
+        QCOMPARE(CheckedMode(), checked);
+        QCOMPARE(rig->View()->isEnabled(), viewEnabled);
+        QCOMPARE(rig->window->DeviceAddress(), std::uint8_t{0xB0});
+        QCOMPARE(rig->dialogs.Warnings(), warnings);
+        QVERIFY(rig->NativeTexts().isEmpty());
+
+        // The table is read whatever the query gave.
+        const QStringList log = rig->Log();
+        QCOMPARE(log.mid(0, 2), (QStringList{"open", "close"}));
+        const QStringList query = fault == "gone" ? QStringList{} : QStringList{"open", "02", "close"};
+        QCOMPARE(log.mid(2, query.size()), query);
+        QCOMPARE(log.mid(2 + query.size()), ReadRequests());
+        QCOMPARE(rig->ViewText(),
+                 QString::fromStdString(CanonicalHexText(rig->unit.Memory(0xB0))));
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
+    }
+
+    void unitAbsentAtStartup() {
+        rig->bridge.SetDevices({});
+        rig->Start();
+        QCOMPARE(CheckedMode(), QStringLiteral("automixEDID"));
+        QVERIFY(!rig->View()->isEnabled());
+        QVERIFY(rig->ViewText().isEmpty());
+        QVERIFY(rig->dialogs.calls.isEmpty());
+        QVERIFY(rig->NativeTexts().isEmpty());
+        QVERIFY(rig->Log().isEmpty());
+    }
+
+    void modeButtonsSwitchTheUnit_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("viewEnabled");
+        QTest::newRow("CUSTOM") << "customEDID" << "03" << true;
+        QTest::newRow("FIXED") << "defaultEDID" << "02" << false;
+        QTest::newRow("AUTOMIX, already checked") << "automixEDID" << "01" << false;
+    }
+
+    void modeButtonsSwitchTheUnit() {
+        QFETCH(QString, button);
+        QFETCH(QString, code);
+        QFETCH(bool, viewEnabled);
+
+        rig->Start();
+        rig->ForgetLog();
+        rig->Radio(button.toLatin1().constData())->click();
+        QCOMPARE(rig->NewLog(), ModeCycles(code));
+        QCOMPARE(rig->unit.ModeCode(), static_cast<std::uint8_t>(code.toInt()));
+        QCOMPARE(CheckedMode(), button);
+        QCOMPARE(rig->View()->isEnabled(), viewEnabled);
+    }
+
+    void customThenAutomix() {
+        rig->Start();
+        rig->ForgetLog();
+        rig->Radio("customEDID")->click();
+        QVERIFY(rig->View()->isEnabled());
+        rig->Radio("automixEDID")->click();
+        QVERIFY(!rig->View()->isEnabled());
+        QCOMPARE(rig->NewLog(), ModeCycles("03") + ModeCycles("01"));
+        // Clicking the checked button sends its mode again.
+        rig->ForgetLog();
+        rig->Radio("automixEDID")->click();
+        QCOMPARE(rig->NewLog(), ModeCycles("01"));
+    }
+
+    void modeClickWithoutUnitStillShowsTheChoice() {
+        rig->bridge.SetDevices({});
+        rig->Start();
+        rig->Radio("customEDID")->click();
+        QCOMPARE(rig->NativeTexts(), QStringList(3, "Hardware not found!"));
+        QCOMPARE(CheckedMode(), QStringLiteral("customEDID"));
+        QVERIFY(rig->View()->isEnabled());
+    }
+
+    void selectEdidPicksTheAddressByte_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("address");
+        QTest::newRow("0") << 0 << 0xB0;
+        QTest::newRow("1") << 1 << 0xA0;
+        QTest::newRow("2") << 2 << 0xB2;
+        QTest::newRow("3") << 3 << 0xB4;
+        QTest::newRow("4") << 4 << 0xB6;
+        QTest::newRow("5 keeps it") << 5 << 0xB4;
+        QTest::newRow("-1 keeps it") << -1 << 0xB4;
+    }
+
+    void selectEdidPicksTheAddressByte() {
+        QFETCH(int, index);
+        QFETCH(int, address);
+        rig->Start();
+        QMetaObject::invokeMethod(rig->window, "SelectEdid", Q_ARG(int, 3));
+        QMetaObject::invokeMethod(rig->window, "SelectEdid", Q_ARG(int, index));
+        QCOMPARE(rig->window->DeviceAddress(), static_cast<std::uint8_t>(address));
+
+        rig->ForgetLog();
+        rig->Invoke("ReadEDID");
+        QCOMPARE(rig->NewLog(), ReadRequests(QString::number(address, 16).toUpper()));
+        QCOMPARE(rig->ViewText(), QString::fromStdString(CanonicalHexText(
+                                      rig->unit.Memory(static_cast<std::uint8_t>(address)))));
+    }
+};
+
+QTEST_MAIN(StartupAndModeTest)
+#include "StartupAndModeTest.moc"

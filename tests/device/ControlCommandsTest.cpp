@@ -1,0 +1,171 @@
+#include "CommandFrames.h"
+#include "ControlCommands.h"
+#include "FakeClock.h"
+#include "RecordingNativeWarning.h"
+#include "SimulatedBridge.h"
+#include "SimulatedUnit.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+class RecordingWindowWarning : public WindowWarning {
+public:
+    void ShowWarning(const char* text) override { texts.append(QString::fromLatin1(text)); }
+    QStringList texts;
+};
+
+QStringList Texts(const std::vector<std::string>& texts) {
+    QStringList list;
+    for (const std::string& text : texts) {
+        list.append(QString::fromStdString(text));
+    }
+    return list;
+}
+
+// The log of one control request in its own open/close cycle.
+QStringList Cycle(const QString& request) { return {"open", request, "close"}; }
+
+} // namespace
+
+class ControlCommandsTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Rig {
+        FakeClock clock;
+        SimulatedUnit unit;
+        SimulatedBridge bridge{clock, unit};
+        RecordingNativeWarning warning;
+        BridgeTransport transport{bridge, clock, warning};
+        ControlCommands commands{transport};
+        RecordingWindowWarning window;
+    };
+    std::unique_ptr<Rig> rig;
+
+private slots:
+    void init() { rig = std::make_unique<Rig>(); }
+
+    void headerLengthFollowsTheCommandsHighNibble_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("length");
+        QTest::newRow("block read") << 0x11 << 4;
+        QTest::newRow("block write") << 0x10 << 4;
+        QTest::newRow("two-byte address") << 0x21 << 5;
+        QTest::newRow("four-byte address") << 0x4F << 7;
+        QTest::newRow("status") << 0x02 << 4;
+    }
+
+    void headerLengthFollowsTheCommandsHighNibble() {
+        QFETCH(int, command);
+        QFETCH(int, length);
+        QCOMPARE(frames::HeaderLength(static_cast<std::uint8_t>(command)),
+                 static_cast<std::size_t>(length));
+    }
+
+    void setModeSendsThreeCycles_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("code");
+        QTest::newRow("AUTOMIX") << "AutomixEDID" << 1;
+        QTest::newRow("FIXED") << "FixedEDID" << 2;
+        QTest::newRow("CUSTOM") << "CustomEDID" << 3;
+    }
+
+    void setModeSendsThreeCycles() {
+        QFETCH(QString, key);
+        QFETCH(int, code);
+        QVERIFY(rig->commands.SetEDIDMode(key.toLatin1().constData()));
+        const QString payload = QStringLiteral("23 24 %1 0D").arg(code, 2, 10, QChar('0'));
+        QCOMPARE(Texts(rig->bridge.Log()), Cycle("11 02 E0 " + payload) +
+                                               Cycle("11 02 E1 " + payload) +
+                                               Cycle("11 02 E4 " + payload));
+        QCOMPARE(rig->unit.ModeCode(), static_cast<std::uint8_t>(code));
+        QVERIFY(rig->warning.texts.empty());
+        QCOMPARE(rig->clock.Slept(), std::uint64_t{300});
+    }
+
+    void resetSendsOneCycle_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("request");
+        QTest::newRow("A") << "RSTxEDID_A" << "11 01 EA 23 20 0D";
+        QTest::newRow("B") << "RSTxEDID_B" << "11 01 EB 23 20 0D";
+    }
+
+    void resetSendsOneCycle() {
+        QFETCH(QString, key);
+        QFETCH(QString, request);
+        QVERIFY(rig->commands.ResetEDID(key.toLatin1().constData()));
+        QCOMPARE(Texts(rig->bridge.Log()), Cycle(request));
+    }
+
+    void unknownKeysSendNothing_data() {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("radio button name") << "automixEDID";
+        QTest::newRow("one letter's case") << "CustomEdid";
+        QTest::newRow("reset key as mode") << "RSTxEDID_A";
+        QTest::newRow("empty") << "";
+    }
+
+    void unknownKeysSendNothing() {
+        QFETCH(QString, key);
+        const QByteArray bytes = key.toLatin1();
+        QVERIFY(!rig->commands.SetEDIDMode(bytes.constData()));
+        QVERIFY(!rig->commands.ResetEDID(QByteArray("rstxedid_a").constData()));
+        QVERIFY(rig->bridge.Log().empty());
+        QVERIFY(rig->warning.texts.empty());
+    }
+
+    void unitAbsentIsReportedPerRequest() {
+        rig->bridge.SetDevices({});
+        QVERIFY(!rig->commands.SetEDIDMode("CustomEDID"));
+        QCOMPARE(Texts(rig->warning.texts), QStringList(3, "Hardware not found!"));
+        rig->warning.texts.clear();
+        QVERIFY(!rig->commands.ResetEDID("RSTxEDID_B"));
+        QCOMPARE(Texts(rig->warning.texts), QStringList{"Hardware not found!"});
+        QVERIFY(rig->bridge.Requests().empty());
+    }
+
+    void failedTransactionStillCountsAsSent() {
+        rig->bridge.ReplyNever(1);
+        QVERIFY(rig->commands.ResetEDID("RSTxEDID_A"));
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
+        QCOMPARE(*rig->transport.Handle(), kNoDevice);
+    }
+
+    void queryStatusReadsTheMode() {
+        rig->unit.SetModeCode(3);
+        std::uint8_t reply[3] = {};
+        QVERIFY(rig->commands.QueryStatus(reply, 3, rig->window));
+        QCOMPARE(reply[2], std::uint8_t{3});
+        QCOMPARE(Texts(rig->bridge.Log()), Cycle("02"));
+        QVERIFY(rig->window.texts.isEmpty());
+    }
+
+    void queryStatusWithoutUnit() {
+        rig->bridge.SetDevices({});
+        std::uint8_t reply[3] = {};
+        QVERIFY(!rig->commands.QueryStatus(reply, 3, rig->window));
+        QCOMPARE(rig->window.texts, QStringList{"Hardware not found"});
+        QVERIFY(rig->warning.texts.empty());
+        QVERIFY(rig->bridge.Requests().empty());
+    }
+
+    void unansweredQueryFails() {
+        rig->bridge.ReplyNever(1);
+        std::uint8_t reply[3] = {};
+        QVERIFY(!rig->commands.QueryStatus(reply, 3, rig->window));
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
+    }
+
+    void oversizedPayloadIsRefused() {
+        const std::uint8_t payload[76] = {};
+        std::uint8_t reply[128] = {};
+        QVERIFY(!rig->commands.SendControlCommand(0xEA, reply, payload, 1, sizeof payload));
+        QVERIFY(rig->bridge.Log().empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(ControlCommandsTest)
+#include "ControlCommandsTest.moc"

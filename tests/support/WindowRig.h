@@ -1,0 +1,86 @@
+#pragma once
+
+#include "FakeClock.h"
+#include "HexText.h"
+#include "MainWindow.h"
+#include "RecordingNativeWarning.h"
+#include "RecordingProcessExit.h"
+#include "ScriptedDialogs.h"
+#include "SimulatedBridge.h"
+#include "SimulatedUnit.h"
+
+#include <QPointer>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QStringList>
+#include <QTextEdit>
+
+#include <memory>
+
+// A main window wired to a simulated unit, a fake clock and scripted boxes.
+// Arrange the unit and the bridge first, then Start() builds the window, which
+// runs its start-up sync against them.
+struct WindowRig {
+    FakeClock clock;
+    SimulatedUnit unit;
+    SimulatedBridge bridge{clock, unit};
+    RecordingNativeWarning native;
+    ScriptedDialogs dialogs;
+    RecordingProcessExit processExit;
+    QPointer<MainWindow> window;
+
+    ~WindowRig() { delete window; }
+
+    MainWindow* Start() {
+        window = new MainWindow({bridge, clock, native, dialogs, processExit});
+        return window;
+    }
+
+    template <typename Widget> Widget* Find(const char* name) const {
+        return window->findChild<Widget*>(QString::fromLatin1(name));
+    }
+    QTextEdit* View() const { return Find<QTextEdit>("EDIDtext"); }
+    QRadioButton* Radio(const char* name) const { return Find<QRadioButton>(name); }
+    QString ViewText() const { return View()->toPlainText(); }
+
+    // Runs a slot the way its button or menu entry would.
+    void Invoke(const char* slot) { QMetaObject::invokeMethod(window, slot); }
+
+    QString StatusMessage() const { return window->statusBar()->currentMessage(); }
+    QList<QProgressBar*> ProgressBars() const {
+        return window->statusBar()->findChildren<QProgressBar*>();
+    }
+
+    QStringList Log() const {
+        QStringList lines;
+        for (const std::string& line : bridge.Log()) {
+            lines.append(QString::fromStdString(line));
+        }
+        return lines;
+    }
+    void ForgetLog() { logStart = bridge.Log().size(); }
+    // The log since the last ForgetLog().
+    QStringList NewLog() const { return Log().mid(static_cast<int>(logStart)); }
+
+    QStringList NativeTexts() const {
+        QStringList texts;
+        for (const std::string& text : native.texts) {
+            texts.append(QString::fromStdString(text));
+        }
+        return texts;
+    }
+
+    std::size_t logStart = 0;
+};
+
+// The log of a whole read of the unit at the given Device address byte.
+inline QStringList ReadRequests(const QString& address = QStringLiteral("B0")) {
+    QStringList lines{QStringLiteral("open")};
+    for (int chunk = 0; chunk < 16; ++chunk) {
+        lines.append(QStringLiteral("11 10 %1 %2").arg(address).arg(chunk * 16, 2, 16, QChar('0')).toUpper());
+    }
+    lines.append(QStringLiteral("02 10 %1 F0 00 00 00 00").arg(address));
+    lines.append(QStringLiteral("close"));
+    return lines;
+}
