@@ -39,27 +39,33 @@ private slots:
         QTest::addColumn<QRect>("rect");
         QTest::addColumn<QString>("text");
 
-        QTest::newRow("label") << "label" << "QLabel" << QRect(15, 20, 181, 16)
-                               << "Current EDID selection:";
-        QTest::newRow("automixEDID") << "automixEDID" << "QRadioButton" << QRect(20, 50, 291, 17)
+        QTest::newRow("label") << "label"
+                               << "QLabel" << QRect(15, 20, 181, 16) << "Current EDID selection:";
+        QTest::newRow("automixEDID") << "automixEDID"
+                                     << "QRadioButton" << QRect(20, 50, 291, 17)
                                      << "AUTOMIX: Allow TALVO to create the EDID table";
-        QTest::newRow("customEDID") << "customEDID" << "QRadioButton" << QRect(20, 70, 221, 17)
-                                    << "CUSTOM: Use the EDID table below";
-        QTest::newRow("defaultEDID") << "defaultEDID" << "QRadioButton" << QRect(20, 90, 221, 17)
-                                     << "FIXED EDID: Use the fixed EDID table";
-        QTest::newRow("EDIDtext") << "EDIDtext" << "QTextEdit" << QRect(10, 120, 351, 251) << "";
-        QTest::newRow("ButReadEDID") << "ButReadEDID" << "QPushButton" << QRect(15, 390, 101, 23)
-                                     << "Read EDID";
-        QTest::newRow("ButCalculateCheckSum") << "ButCalculateCheckSum" << "QPushButton"
-                                              << QRect(135, 390, 111, 23) << "Verify Checksum";
-        QTest::newRow("ButWriteEDID") << "ButWriteEDID" << "QPushButton"
-                                      << QRect(265, 390, 101, 23) << "Write EDID";
-        QTest::newRow("ButLoadEDID") << "ButLoadEDID" << "QPushButton" << QRect(15, 425, 101, 23)
-                                     << "Load from File";
-        QTest::newRow("ButSaveEDID") << "ButSaveEDID" << "QPushButton" << QRect(135, 425, 111, 23)
-                                     << "Save to File";
-        QTest::newRow("ButClose") << "ButClose" << "QPushButton" << QRect(265, 425, 101, 23)
-                                  << "Close";
+        QTest::newRow("customEDID")
+            << "customEDID"
+            << "QRadioButton" << QRect(20, 70, 221, 17) << "CUSTOM: Use the EDID table below";
+        QTest::newRow("defaultEDID")
+            << "defaultEDID"
+            << "QRadioButton" << QRect(20, 90, 221, 17) << "FIXED EDID: Use the fixed EDID table";
+        QTest::newRow("EDIDtext") << "EDIDtext"
+                                  << "QTextEdit" << QRect(10, 120, 351, 251) << "";
+        QTest::newRow("ButReadEDID") << "ButReadEDID"
+                                     << "QPushButton" << QRect(15, 390, 101, 23) << "Read EDID";
+        QTest::newRow("ButCalculateCheckSum")
+            << "ButCalculateCheckSum"
+            << "QPushButton" << QRect(135, 390, 111, 23) << "Verify Checksum";
+        QTest::newRow("ButWriteEDID") << "ButWriteEDID"
+                                      << "QPushButton" << QRect(265, 390, 101, 23) << "Write EDID";
+        QTest::newRow("ButLoadEDID")
+            << "ButLoadEDID"
+            << "QPushButton" << QRect(15, 425, 101, 23) << "Load from File";
+        QTest::newRow("ButSaveEDID") << "ButSaveEDID"
+                                     << "QPushButton" << QRect(135, 425, 111, 23) << "Save to File";
+        QTest::newRow("ButClose") << "ButClose"
+                                  << "QPushButton" << QRect(265, 425, 101, 23) << "Close";
     }
 
     void controls() {

@@ -3,7 +3,6 @@
 #include <QTextCursor>
 #include <QtTest>
 
-
 // Reading the unit's table into the Hex view.
 class ReadTest : public QObject {
     Q_OBJECT

@@ -38,15 +38,23 @@ private slots:
         QTest::addColumn<QStringList>("warnings");
 
         const QStringList none;
-        QTest::newRow("code 0") << 0 << "" << "automixEDID" << false << none;
-        QTest::newRow("AUTOMIX") << 1 << "" << "automixEDID" << false << none;
-        QTest::newRow("FIXED") << 2 << "" << "defaultEDID" << false << none;
-        QTest::newRow("CUSTOM") << 3 << "" << "customEDID" << true << none;
-        QTest::newRow("code 7") << 7 << "" << "automixEDID" << false << none;
-        QTest::newRow("query unanswered") << 3 << "noreply" << "automixEDID" << false << none;
-        QTest::newRow("query cut short") << 3 << "short" << "automixEDID" << false << none;
+        QTest::newRow("code 0") << 0 << ""
+                                << "automixEDID" << false << none;
+        QTest::newRow("AUTOMIX") << 1 << ""
+                                 << "automixEDID" << false << none;
+        QTest::newRow("FIXED") << 2 << ""
+                               << "defaultEDID" << false << none;
+        QTest::newRow("CUSTOM") << 3 << ""
+                                << "customEDID" << true << none;
+        QTest::newRow("code 7") << 7 << ""
+                                << "automixEDID" << false << none;
+        QTest::newRow("query unanswered") << 3 << "noreply"
+                                          << "automixEDID" << false << none;
+        QTest::newRow("query cut short") << 3 << "short"
+                                         << "automixEDID" << false << none;
         QTest::newRow("unit gone at the query")
-            << 3 << "gone" << "automixEDID" << false << QStringList{"Hardware not found"};
+            << 3 << "gone"
+            << "automixEDID" << false << QStringList{"Hardware not found"};
     }
 
     void startupFollowsTheUnitsMode() {
@@ -76,11 +84,11 @@ private slots:
         // The table is read whatever the query gave.
         const QStringList log = rig->Log();
         QCOMPARE(log.mid(0, 2), (QStringList{"open", "close"}));
-        const QStringList query = fault == "gone" ? QStringList{} : QStringList{"open", "02", "close"};
+        const QStringList query =
+            fault == "gone" ? QStringList{} : QStringList{"open", "02", "close"};
         QCOMPARE(log.mid(2, query.size()), query);
         QCOMPARE(log.mid(2 + query.size()), ReadRequests());
-        QCOMPARE(rig->ViewText(),
-                 QString::fromStdString(CanonicalHexText(rig->unit.Memory(0xB0))));
+        QCOMPARE(rig->ViewText(), QString::fromStdString(CanonicalHexText(rig->unit.Memory(0xB0))));
         QCOMPARE(rig->bridge.OpenHandles(), 0);
     }
 
@@ -99,9 +107,12 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("code");
         QTest::addColumn<bool>("viewEnabled");
-        QTest::newRow("CUSTOM") << "customEDID" << "03" << true;
-        QTest::newRow("FIXED") << "defaultEDID" << "02" << false;
-        QTest::newRow("AUTOMIX, already checked") << "automixEDID" << "01" << false;
+        QTest::newRow("CUSTOM") << "customEDID"
+                                << "03" << true;
+        QTest::newRow("FIXED") << "defaultEDID"
+                               << "02" << false;
+        QTest::newRow("AUTOMIX, already checked") << "automixEDID"
+                                                  << "01" << false;
     }
 
     void modeButtonsSwitchTheUnit() {

@@ -85,16 +85,16 @@ private slots:
 
         const QStringList none;
         QTest::newRow("no device") << QStringList{} << Failures{} << false << none << none;
-        QTest::newRow("only the unit") << QStringList{"*2022"} << Failures{} << true << none
-                                       << QStringList{"open"};
-        QTest::newRow("unit second") << QStringList{"1234", "*2022"} << Failures{} << true
-                                     << none << QStringList{"open"};
+        QTest::newRow("only the unit")
+            << QStringList{"*2022"} << Failures{} << true << none << QStringList{"open"};
+        QTest::newRow("unit second")
+            << QStringList{"1234", "*2022"} << Failures{} << true << none << QStringList{"open"};
         QTest::newRow("two report 2022, first taken")
             << QStringList{"*2022", "2022"} << Failures{} << true << none << QStringList{"open"};
-        QTest::newRow("one digit more") << QStringList{"20221"} << Failures{} << false << none
-                                        << none;
-        QTest::newRow("trailing space") << QStringList{"2022 "} << Failures{} << false << none
-                                        << none;
+        QTest::newRow("one digit more")
+            << QStringList{"20221"} << Failures{} << false << none << none;
+        QTest::newRow("trailing space")
+            << QStringList{"2022 "} << Failures{} << false << none << none;
         QTest::newRow("empty serial") << QStringList{""} << Failures{} << false << none << none;
         QTest::newRow("count query fails")
             << QStringList{"*2022"} << Failures{{BridgeOperation::GetNumDevices, 1}} << false
@@ -105,9 +105,9 @@ private slots:
         QTest::newRow("product string fails")
             << QStringList{"*2022"} << Failures{{BridgeOperation::GetProductString, 2}} << false
             << QStringList{"Unable to retrive product string!"} << none;
-        QTest::newRow("open fails") << QStringList{"*2022"} << Failures{{BridgeOperation::Open, 1}}
-                                    << false << QStringList{"Unable to open handle to device!"}
-                                    << none;
+        QTest::newRow("open fails")
+            << QStringList{"*2022"} << Failures{{BridgeOperation::Open, 1}} << false
+            << QStringList{"Unable to open handle to device!"} << none;
         QTest::newRow("flush fails, unit closed again")
             << QStringList{"*2022"} << Failures{{BridgeOperation::FlushBuffers, 1}} << false
             << QStringList{"Unable to flush device bufers!"} << QStringList{"open", "close"};
@@ -161,8 +161,8 @@ private slots:
 
         QTest::newRow("nothing open") << false << false << QStringList{};
         QTest::newRow("unit open") << true << false << QStringList{};
-        QTest::newRow("close fails") << true << true
-                                     << QStringList{"Unable to close device handle!"};
+        QTest::newRow("close fails")
+            << true << true << QStringList{"Unable to close device handle!"};
     }
 
     void closeWaitsAndReports() {
@@ -195,12 +195,12 @@ private slots:
         QTest::newRow("later than the limit") << "late 1500" << false << none << false;
         QTest::newRow("never answered") << "never" << false << none << false;
         QTest::newRow("short reply") << "short 5" << false << none << false;
-        QTest::newRow("write fails") << "write" << false << QStringList{"Error Sending Code"}
-                                     << false;
+        QTest::newRow("write fails")
+            << "write" << false << QStringList{"Error Sending Code"} << false;
         QTest::newRow("queue check fails, bytes arrive")
             << "queue" << false << QStringList{"Error Checking Queue"} << false;
-        QTest::newRow("read fails") << "read" << false << QStringList{"Error Reading Data"}
-                                    << false;
+        QTest::newRow("read fails")
+            << "read" << false << QStringList{"Error Reading Data"} << false;
     }
 
     void transactionOutcomes() {

@@ -1,5 +1,5 @@
-#include "CommandFrames.h"
 #include "ControlCommands.h"
+#include "CommandFrames.h"
 #include "FakeClock.h"
 #include "RecordingNativeWarning.h"
 #include "SimulatedBridge.h"
@@ -26,7 +26,9 @@ QStringList Texts(const std::vector<std::string>& texts) {
 }
 
 // The log of one control request in its own open/close cycle.
-QStringList Cycle(const QString& request) { return {"open", request, "close"}; }
+QStringList Cycle(const QString& request) {
+    return {"open", request, "close"};
+}
 
 } // namespace
 
@@ -89,8 +91,10 @@ private slots:
     void resetSendsOneCycle_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("request");
-        QTest::newRow("A") << "RSTxEDID_A" << "11 01 EA 23 20 0D";
-        QTest::newRow("B") << "RSTxEDID_B" << "11 01 EB 23 20 0D";
+        QTest::newRow("A") << "RSTxEDID_A"
+                           << "11 01 EA 23 20 0D";
+        QTest::newRow("B") << "RSTxEDID_B"
+                           << "11 01 EB 23 20 0D";
     }
 
     void resetSendsOneCycle() {

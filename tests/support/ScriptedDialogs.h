@@ -28,7 +28,13 @@ public:
     }
     bool Question(QWidget* parent, const QString& title, const QString& text,
                   const QString& informativeText, DefaultAnswer defaultAnswer) override {
-        calls.append({QStringLiteral("question"), parent, title, text, informativeText, {}, {},
+        calls.append({QStringLiteral("question"),
+                      parent,
+                      title,
+                      text,
+                      informativeText,
+                      {},
+                      {},
                       defaultAnswer});
         return answerYes;
     }

@@ -78,7 +78,10 @@ struct WindowRig {
 inline QStringList ReadRequests(const QString& address = QStringLiteral("B0")) {
     QStringList lines{QStringLiteral("open")};
     for (int chunk = 0; chunk < 16; ++chunk) {
-        lines.append(QStringLiteral("11 10 %1 %2").arg(address).arg(chunk * 16, 2, 16, QChar('0')).toUpper());
+        lines.append(QStringLiteral("11 10 %1 %2")
+                         .arg(address)
+                         .arg(chunk * 16, 2, 16, QChar('0'))
+                         .toUpper());
     }
     lines.append(QStringLiteral("02 10 %1 F0 00 00 00 00").arg(address));
     lines.append(QStringLiteral("close"));
