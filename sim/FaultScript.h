@@ -1,0 +1,58 @@
+#pragma once
+
+#include "BridgeOperation.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class SimulatedBridge;
+class SimulatedUnit;
+
+// A fault script sets up the simulated bridge and unit from a text file, one
+// directive a line; '#' starts a comment, and a line that is no directive is
+// skipped.
+//   devices 1234,2022     bridge devices in order; those with serial 2022 are the unit
+//   fail open 2           the 2nd call of an operation fails (count, string, open,
+//                         close, read, write, flush, queue)
+//   fail-call 7           the 7th library call of any kind fails
+//   noreply 3             transaction 3 gets no reply
+//   late 3 1500           transaction 3's reply comes 1500 ms late
+//   short 4 2             transaction 4's reply is cut to 2 bytes
+//   errorbyte 5 1         transaction 5's reply byte 0 is 1
+//   vanish 10             the unit is unplugged after 10 transactions
+//   delay 5               every reply comes 5 ms after its request
+//   mode 3                the unit's EDID mode code
+// Numbers are decimal or 0x-prefixed hex; call and transaction numbers count
+// from 1.
+struct FaultDirective {
+    enum class Kind {
+        Devices,
+        FailOperation,
+        FailCallNumber,
+        NoReply,
+        Late,
+        Short,
+        ErrorByte,
+        Vanish,
+        Delay,
+        Mode,
+    };
+
+    Kind kind = Kind::Devices;
+    std::vector<std::string> serials;                           // Devices
+    BridgeOperation operation = BridgeOperation::GetNumDevices; // FailOperation
+    std::uint32_t number = 0; // the call, transaction, count, delay or mode code
+    std::uint32_t value = 0;  // Late: ms; Short: bytes; ErrorByte: the byte
+};
+
+struct FaultScript {
+    std::vector<FaultDirective> directives;
+    // Lines, counted from 1, that held something other than a directive.
+    std::vector<int> skippedLines;
+};
+
+FaultScript ParseFaultScript(const std::string& text);
+// False when the file cannot be read.
+bool LoadFaultScript(const std::string& path, FaultScript* script);
+void ApplyFaultScript(const FaultScript& script, SimulatedBridge& bridge, SimulatedUnit& unit);

@@ -1,0 +1,88 @@
+// The stand-in bridge library's exports: the vendor's public names and
+// signatures, backed by the simulated bridge. Everything else in the library
+// is hidden.
+
+#include "BridgeLibrary.h"
+#include "StandinSession.h"
+
+#include <cstdint>
+
+#ifdef _WIN32
+#define SIUSBXP_EXPORT __declspec(dllexport)
+#define SIUSBXP_CALL __stdcall
+#else
+#define SIUSBXP_EXPORT __attribute__((visibility("default")))
+#define SIUSBXP_CALL
+#endif
+
+namespace {
+
+DeviceHandle FromVendor(void* handle) {
+    return reinterpret_cast<DeviceHandle>(handle);
+}
+
+} // namespace
+
+extern "C" {
+
+SIUSBXP_EXPORT int SIUSBXP_CALL SI_GetNumDevices(std::uint32_t* numDevices) {
+    return StandinSession::Instance().Run(
+        [&](BridgeLibrary& bridge) { return bridge.GetNumDevices(numDevices); });
+}
+
+SIUSBXP_EXPORT int SIUSBXP_CALL SI_GetProductString(std::uint32_t deviceNum, void* deviceString,
+                                                    std::uint32_t options) {
+    return StandinSession::Instance().Run([&](BridgeLibrary& bridge) {
+        return bridge.GetProductString(deviceNum, static_cast<char*>(deviceString),
+                                       static_cast<DeviceStringOption>(options));
+    });
+}
+
+SIUSBXP_EXPORT int SIUSBXP_CALL SI_Open(std::uint32_t deviceNum, void** handle) {
+    return StandinSession::Instance().Run([&](BridgeLibrary& bridge) {
+        if (handle == nullptr) {
+            return bridge.Open(deviceNum, nullptr);
+        }
+        DeviceHandle opened = FromVendor(*handle);
+        const BridgeStatus status = bridge.Open(deviceNum, &opened);
+        *handle = reinterpret_cast<void*>(opened);
+        return status;
+    });
+}
+
+SIUSBXP_EXPORT int SIUSBXP_CALL SI_Close(void* handle) {
+    return StandinSession::Instance().Run(
+        [&](BridgeLibrary& bridge) { return bridge.Close(FromVendor(handle)); });
+}
+
+SIUSBXP_EXPORT int SIUSBXP_CALL SI_Read(void* handle, void* buffer, std::uint32_t bytesToRead,
+                                        std::uint32_t* bytesReturned, void* /*overlapped*/) {
+    return StandinSession::Instance().Run([&](BridgeLibrary& bridge) {
+        return bridge.Read(FromVendor(handle), static_cast<std::uint8_t*>(buffer), bytesToRead,
+                           bytesReturned);
+    });
+}
+
+SIUSBXP_EXPORT int SIUSBXP_CALL SI_Write(void* handle, void* buffer, std::uint32_t bytesToWrite,
+                                         std::uint32_t* bytesWritten, void* /*overlapped*/) {
+    return StandinSession::Instance().Run([&](BridgeLibrary& bridge) {
+        return bridge.Write(FromVendor(handle), static_cast<const std::uint8_t*>(buffer),
+                            bytesToWrite, bytesWritten);
+    });
+}
+
+SIUSBXP_EXPORT int SIUSBXP_CALL SI_FlushBuffers(void* handle, unsigned char flushTransmit,
+                                                unsigned char flushReceive) {
+    return StandinSession::Instance().Run([&](BridgeLibrary& bridge) {
+        return bridge.FlushBuffers(FromVendor(handle), flushTransmit, flushReceive);
+    });
+}
+
+SIUSBXP_EXPORT int SIUSBXP_CALL SI_CheckRXQueue(void* handle, std::uint32_t* numBytesInQueue,
+                                                std::uint32_t* queueStatus) {
+    return StandinSession::Instance().Run([&](BridgeLibrary& bridge) {
+        return bridge.CheckRXQueue(FromVendor(handle), numBytesInQueue, queueStatus);
+    });
+}
+
+} // extern "C"

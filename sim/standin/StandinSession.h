@@ -1,0 +1,43 @@
+#pragma once
+
+#include "BridgeLibrary.h"
+#include "Clock.h"
+#include "SimulatedBridge.h"
+#include "SimulatedUnit.h"
+
+#include <cstdint>
+#include <fstream>
+#include <mutex>
+#include <string>
+
+// The one simulated bridge behind the stand-in library, made on first use and
+// set up from the library's own environment:
+//   SIUSBXP_SIM_LOG     file that every log line is appended to, as it happens
+//   SIUSBXP_SIM_FAULTS  fault script applied at start (see FaultScript.h)
+//   SIUSBXP_SIM_STATE   state file of the unit: loaded at start, saved after
+//                       every call that changed the unit
+class StandinSession {
+public:
+    static StandinSession& Instance();
+
+    // Runs one library call, one at a time, as the vendor library may be
+    // called from any thread.
+    template <typename Call> int Run(Call call) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        const BridgeStatus status = call(bridge_);
+        SaveStateIfChanged();
+        return static_cast<int>(status);
+    }
+
+private:
+    StandinSession();
+    void SaveStateIfChanged();
+
+    std::mutex mutex_;
+    SystemClock clock_;
+    SimulatedUnit unit_;
+    SimulatedBridge bridge_;
+    std::ofstream log_;
+    std::string statePath_;
+    std::uint64_t savedRevision_ = 0;
+};
