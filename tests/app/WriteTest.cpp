@@ -1,0 +1,410 @@
+#include "HexViewInspection.h"
+#include "WindowRig.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+// Write EDID against a simulated unit: the mode check, what is refused before
+// anything is sent, the 32 chunks with their progress, the reset commands that
+// follow, and how a failing unit ends a run.
+class WriteTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<WindowRig> rig;
+    std::unique_ptr<QSignalSpy> statusMessages;
+    std::uint64_t sleptBefore = 0;
+    UnitMemory memoryBefore{};
+
+    // Every write waits 50 ms after each of its 32 chunks and 100 ms when it
+    // closes the unit; the two resets wait 100 ms each when they close it,
+    // with 50 ms between them.
+    static constexpr std::uint64_t kResetWaitsMs = 2 * 100 + 50;
+    static constexpr std::uint64_t kWholeWriteWaitsMs = 32 * 50 + 100 + kResetWaitsMs;
+
+    static QString Hex(std::uint8_t value) { return QString::asprintf("%02X", value); }
+
+    static QString ChunkRequest(const EdidImage& image, int chunk, const QString& address) {
+        QStringList bytes{QStringLiteral("10"), QStringLiteral("0C"), address,
+                          Hex(static_cast<std::uint8_t>(chunk * 8))};
+        for (int i = chunk * 8; i < chunk * 8 + 8; ++i) {
+            bytes.append(Hex(image[static_cast<std::size_t>(i)]));
+        }
+        return bytes.join(QLatin1Char(' '));
+    }
+
+    // The write's own open/close cycle with its first `chunks` requests.
+    static QStringList WriteRequests(const EdidImage& image, int chunks = 32,
+                                     const QString& address = QStringLiteral("B0")) {
+        QStringList lines{QStringLiteral("open")};
+        for (int chunk = 0; chunk < chunks; ++chunk) {
+            lines.append(ChunkRequest(image, chunk, address));
+        }
+        lines.append(QStringLiteral("close"));
+        return lines;
+    }
+
+    static QStringList ResetRequests() {
+        return {
+            QStringLiteral("open"), QStringLiteral("11 01 EA 23 20 0D"), QStringLiteral("close"),
+            QStringLiteral("open"), QStringLiteral("11 01 EB 23 20 0D"), QStringLiteral("close")};
+    }
+
+    // A window on a unit in the given mode, with `text` in the Hex view and
+    // the start-up traffic forgotten.
+    void Start(std::uint8_t modeCode, const QString& text) {
+        rig->unit.SetModeCode(modeCode);
+        rig->Start();
+        rig->View()->setPlainText(text);
+        Forget();
+    }
+
+    void Forget() {
+        rig->ForgetLog();
+        rig->dialogs.calls.clear();
+        rig->native.texts.clear();
+        sleptBefore = rig->clock.Slept();
+        memoryBefore = rig->unit.Memory(0xB0);
+        statusMessages =
+            std::make_unique<QSignalSpy>(rig->window->statusBar(), &QStatusBar::messageChanged);
+    }
+
+    std::uint64_t Slept() const { return rig->clock.Slept() - sleptBefore; }
+
+    QStringList StatusMessages() const {
+        QStringList messages;
+        for (const QList<QVariant>& signal : *statusMessages) {
+            messages.append(signal.at(0).toString());
+        }
+        return messages;
+    }
+
+    QProgressBar* Bar() const {
+        const QList<QProgressBar*> bars = rig->ProgressBars();
+        return bars.size() == 1 ? bars[0] : nullptr;
+    }
+
+    void VerifyEndedInError() {
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
+        QVERIFY(Bar() && Bar()->isHidden());
+        QCOMPARE(rig->StatusMessage(), QStringLiteral("Error Writing EDID values."));
+        QVERIFY(!StatusMessages().contains(QStringLiteral("EDID values written...")));
+        QCOMPARE(rig->dialogs.calls.size(), 1);
+        QCOMPARE(rig->dialogs.calls[0].parent, rig->window.data());
+        QCOMPARE(rig->dialogs.calls[0].title, QStringLiteral("TALVO EDID Utility"));
+        QCOMPARE(rig->dialogs.Warnings(), QStringList{"Error Writing EDID values."});
+    }
+
+private slots:
+    void init() { rig = std::make_unique<WindowRig>(); }
+    void cleanup() {
+        statusMessages.reset();
+        rig.reset();
+    }
+
+    void refusedOutsideCustomMode_data() {
+        QTest::addColumn<int>("modeCode");
+        QTest::addColumn<QString>("checked");
+        QTest::newRow("AUTOMIX") << int(SimulatedUnit::kAutomix) << "automixEDID";
+        QTest::newRow("FIXED") << int(SimulatedUnit::kFixed) << "defaultEDID";
+    }
+
+    // The view holds text that would not parse: a refusal shows only its own
+    // box, so nothing else may even look at the view.
+    void refusedOutsideCustomMode() {
+        QFETCH(int, modeCode);
+        QFETCH(QString, checked);
+        Start(static_cast<std::uint8_t>(modeCode), QStringLiteral("ZZ 00"));
+        QVERIFY(rig->Radio(checked.toLatin1())->isChecked());
+        const int transactions = rig->bridge.TransactionCount();
+
+        rig->Invoke("WriteEDID");
+
+        QCOMPARE(rig->dialogs.calls.size(), 1);
+        const ScriptedDialogs::Call& box = rig->dialogs.calls[0];
+        QCOMPARE(box.kind, QStringLiteral("warning"));
+        QCOMPARE(box.parent, rig->window.data());
+        QCOMPARE(box.title, QStringLiteral("TALVO EDID Utility"));
+        QCOMPARE(box.text, QStringLiteral("Writing is disabled in AUTOMIX and DEFAULT mode.\n"
+                                          "Choose CUSTOM mode to upload an EDID table\n"));
+        QVERIFY(rig->NewLog().isEmpty());
+        QCOMPARE(rig->bridge.TransactionCount(), transactions);
+        QCOMPARE(Slept(), std::uint64_t{0});
+        QVERIFY(rig->NativeTexts().isEmpty());
+        QVERIFY(StatusMessages().isEmpty());
+        QCOMPARE(rig->ViewText(), QStringLiteral("ZZ 00"));
+    }
+
+    void writesTheTableThenResets_data() {
+        QTest::addColumn<int>("selection");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("lowerCase");
+        QTest::newRow("B0") << 0 << "B0" << false;
+        QTest::newRow("B0, lower case") << 0 << "B0" << true;
+        QTest::newRow("A0") << 1 << "A0" << false;
+        QTest::newRow("B6") << 4 << "B6" << false;
+    }
+
+    void writesTheTableThenResets() {
+        QFETCH(int, selection);
+        QFETCH(QString, address);
+        QFETCH(bool, lowerCase);
+        const EdidImage table = PatternTable();
+        const QString text = lowerCase ? CanonicalLayout(table).toLower() : CanonicalLayout(table);
+        Start(SimulatedUnit::kCustom, text);
+        QVERIFY(rig->Radio("customEDID")->isChecked());
+        QMetaObject::invokeMethod(rig->window, "SelectEdid", Q_ARG(int, selection));
+        const std::uint32_t resetsA = rig->unit.ResetCountA();
+        const std::uint32_t resetsB = rig->unit.ResetCountB();
+
+        rig->Invoke("WriteEDID");
+
+        QCOMPARE(rig->NewLog(), WriteRequests(table, 32, address) + ResetRequests());
+        const std::uint8_t deviceAddress = static_cast<std::uint8_t>(address.toUInt(nullptr, 16));
+        QVERIFY(rig->unit.Memory(deviceAddress) == table);
+        QCOMPARE(rig->unit.ResetCountA(), resetsA + 1);
+        QCOMPARE(rig->unit.ResetCountB(), resetsB + 1);
+        QVERIFY(rig->dialogs.calls.isEmpty());
+        QVERIFY(rig->NativeTexts().isEmpty());
+        QCOMPARE(rig->StatusMessage(), QStringLiteral("EDID values written..."));
+        QCOMPARE(Slept(), kWholeWriteWaitsMs);
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
+        QCOMPARE(rig->ViewText(), text);
+    }
+
+    void lastChunkCarriesTheBlock1Checksum() {
+        const EdidImage table = PatternTable();
+        Start(SimulatedUnit::kCustom, CanonicalLayout(table));
+
+        rig->Invoke("WriteEDID");
+
+        const QStringList log = rig->NewLog();
+        QCOMPARE(log.size(), 34 + 6);
+        QCOMPARE(log[32],
+                 QStringLiteral("10 0C B0 F8 ") + CanonicalLayout(table).right(24).trimmed());
+        QVERIFY(log[32].endsWith(Hex(table[255])));
+    }
+
+    void progressFollowsTheChunks() {
+        Start(SimulatedUnit::kCustom, CanonicalLayout(PatternTable()));
+        QStringList seen;
+        rig->bridge.SetLogListener([this, &seen](const std::string& line) {
+            if (line.rfind("10 0C", 0) != 0) {
+                return;
+            }
+            QProgressBar* bar = Bar();
+            seen.append(!bar ? QStringLiteral("no single bar")
+                        : bar->isHidden()
+                            ? QStringLiteral("hidden")
+                            : QStringLiteral("%1 of %2").arg(bar->value()).arg(bar->maximum()));
+        });
+
+        rig->Invoke("WriteEDID");
+        rig->bridge.SetLogListener(nullptr);
+
+        QStringList expected{QStringLiteral("hidden")};
+        for (int chunk = 1; chunk < 32; ++chunk) {
+            expected.append(QStringLiteral("%1 of 32").arg(chunk));
+        }
+        QCOMPARE(seen, expected);
+        QVERIFY(Bar() && Bar()->isHidden());
+        QVERIFY(!Bar()->isTextVisible());
+    }
+
+    void oneProgressBarAfterManyRuns() {
+        Start(SimulatedUnit::kCustom, CanonicalLayout(PatternTable()));
+        for (int run = 0; run < 3; ++run) {
+            rig->Invoke("WriteEDID");
+            rig->Invoke("ReadEDID");
+        }
+        rig->View()->setPlainText(QStringLiteral("ZZ"));
+        rig->Invoke("WriteEDID");
+        QCOMPARE(rig->ProgressBars().size(), 1);
+    }
+
+    void wrongChecksumQuestion_data() {
+        QTest::addColumn<bool>("answerYes");
+        QTest::newRow("Yes") << true;
+        QTest::newRow("No") << false;
+    }
+
+    void wrongChecksumQuestion() {
+        QFETCH(bool, answerYes);
+        EdidImage table = PatternTable();
+        table[127] ^= 0x01;
+        Start(SimulatedUnit::kCustom, CanonicalLayout(table));
+        rig->dialogs.answerYes = answerYes;
+
+        rig->Invoke("WriteEDID");
+
+        QCOMPARE(rig->dialogs.calls.size(), 1);
+        const ScriptedDialogs::Call& box = rig->dialogs.calls[0];
+        QCOMPARE(box.kind, QStringLiteral("question"));
+        QCOMPARE(box.parent, nullptr);
+        QCOMPARE(box.title, QStringLiteral("TALVO EDID Utility"));
+        QCOMPARE(box.text, QStringLiteral("The EDID Checksum is not correct."));
+        QCOMPARE(box.informativeText, QStringLiteral("Write anyway?"));
+        QCOMPARE(box.defaultAnswer, WindowDialogs::DefaultAnswer::No);
+        if (answerYes) {
+            QCOMPARE(rig->NewLog(), WriteRequests(table) + ResetRequests());
+            QVERIFY(rig->unit.Memory(0xB0) == table);
+            QCOMPARE(rig->StatusMessage(), QStringLiteral("EDID values written..."));
+        } else {
+            QCOMPARE(rig->NewLog(), ResetRequests());
+            QVERIFY(rig->unit.Memory(0xB0) == memoryBefore);
+            QVERIFY(StatusMessages().isEmpty());
+        }
+        QCOMPARE(rig->ViewText(), CanonicalLayout(table));
+    }
+
+    void refusedBeforeSending_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("warning");
+        const QString incomplete = QStringLiteral("Incomplete EDID table: %1 of 256 byte values.");
+        QTest::newRow("format error")
+            << CanonicalLayout(PatternTable()).replace(0, 2, "0G") << "Hex Format Error";
+        QTest::newRow("empty view") << "" << incomplete.arg(0);
+        QTest::newRow("two values") << "00 FF\n" << incomplete.arg(2);
+        QTest::newRow("255 values")
+            << CanonicalLayout(PatternTable()).chopped(3) << incomplete.arg(255);
+    }
+
+    // Nothing of the table is sent, no checksum question is asked, and the
+    // resets still go out.
+    void refusedBeforeSending() {
+        QFETCH(QString, text);
+        QFETCH(QString, warning);
+        Start(SimulatedUnit::kCustom, text);
+        rig->dialogs.answerYes = true;
+
+        rig->Invoke("WriteEDID");
+
+        QCOMPARE(rig->dialogs.calls.size(), 1);
+        QCOMPARE(rig->dialogs.calls[0].parent, rig->window.data());
+        QCOMPARE(rig->dialogs.calls[0].title, QStringLiteral("TALVO EDID Utility"));
+        QCOMPARE(rig->dialogs.Warnings(), QStringList{warning});
+        QCOMPARE(rig->NewLog(), ResetRequests());
+        QVERIFY(rig->unit.Memory(0xB0) == memoryBefore);
+        QVERIFY(StatusMessages().isEmpty());
+        QCOMPARE(Slept(), kResetWaitsMs);
+        QCOMPARE(rig->ViewText(), text);
+    }
+
+    void failedTransactionEndsTheTransfer_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("chunk");
+        QTest::addColumn<QStringList>("native");
+        for (int chunk : {0, 13, 31}) {
+            QTest::addRow("no reply, chunk %d", chunk) << "no reply" << chunk << QStringList();
+        }
+        QTest::newRow("late reply, chunk 13") << "late reply" << 13 << QStringList();
+        QTest::newRow("short reply, chunk 0") << "short reply" << 0 << QStringList();
+        QTest::newRow("short reply, chunk 31") << "short reply" << 31 << QStringList();
+        QTest::newRow("write call fails, chunk 0")
+            << "write call fails" << 0 << QStringList{"Error Sending Code"};
+        QTest::newRow("write call fails, chunk 13")
+            << "write call fails" << 13 << QStringList{"Error Sending Code"};
+        QTest::newRow("read call fails, chunk 31")
+            << "read call fails" << 31 << QStringList{"Error Reading Data"};
+    }
+
+    void failedTransactionEndsTheTransfer() {
+        QFETCH(QString, fault);
+        QFETCH(int, chunk);
+        QFETCH(QStringList, native);
+        const EdidImage table = PatternTable();
+        const QString text = CanonicalLayout(table);
+        Start(SimulatedUnit::kCustom, text);
+        const int transaction = rig->bridge.TransactionCount() + chunk + 1;
+        int sentChunks = chunk + 1;
+        if (fault == "no reply") {
+            rig->bridge.ReplyNever(transaction);
+        } else if (fault == "late reply") {
+            rig->bridge.ReplyLate(transaction, 1500);
+        } else if (fault == "short reply") {
+            rig->bridge.ReplyShort(transaction, 2);
+        } else if (fault == "write call fails") {
+            rig->bridge.FailCall(BridgeOperation::Write,
+                                 rig->bridge.CallCount(BridgeOperation::Write) + chunk + 1);
+            sentChunks = chunk;
+        } else {
+            rig->bridge.FailCall(BridgeOperation::Read,
+                                 rig->bridge.CallCount(BridgeOperation::Read) + chunk + 1);
+        }
+
+        rig->Invoke("WriteEDID");
+
+        QCOMPARE(rig->NewLog(), WriteRequests(table, sentChunks) + ResetRequests());
+        VerifyEndedInError();
+        QCOMPARE(rig->NativeTexts(), native);
+        QCOMPARE(Slept(), std::uint64_t(chunk) * 50 + 100 + kResetWaitsMs);
+        QCOMPARE(rig->ViewText(), text);
+    }
+
+    void unitUnpluggedDuringTheWrite() {
+        const EdidImage table = PatternTable();
+        Start(SimulatedUnit::kCustom, CanonicalLayout(table));
+        rig->bridge.VanishAfter(rig->bridge.TransactionCount() + 5);
+
+        rig->Invoke("WriteEDID");
+
+        QCOMPARE(rig->NewLog(), WriteRequests(table, 5));
+        VerifyEndedInError();
+        QCOMPARE(rig->NativeTexts(),
+                 (QStringList{"Error Sending Code", "Hardware not found!", "Hardware not found!"}));
+    }
+
+    void refusedChunksDoNotStopTheRun_data() {
+        QTest::addColumn<QList<int>>("refused");
+        QTest::newRow("chunk 0") << QList<int>{0};
+        QTest::newRow("chunk 13") << QList<int>{13};
+        QTest::newRow("chunk 31") << QList<int>{31};
+        QList<int> every;
+        for (int chunk = 0; chunk < 32; ++chunk) {
+            every.append(chunk);
+        }
+        QTest::newRow("every chunk") << every;
+    }
+
+    void refusedChunksDoNotStopTheRun() {
+        QFETCH(QList<int>, refused);
+        const EdidImage table = PatternTable();
+        const QString text = CanonicalLayout(table);
+        Start(SimulatedUnit::kCustom, text);
+        const int firstTransaction = rig->bridge.TransactionCount() + 1;
+        for (int chunk : refused) {
+            rig->bridge.ReplyErrorByte(firstTransaction + chunk, 1);
+        }
+
+        rig->Invoke("WriteEDID");
+
+        QCOMPARE(rig->NewLog(), WriteRequests(table) + ResetRequests());
+        VerifyEndedInError();
+        QVERIFY(rig->NativeTexts().isEmpty());
+        QCOMPARE(Slept(), kWholeWriteWaitsMs);
+        QCOMPARE(rig->ViewText(), text);
+    }
+
+    // The resets report the missing unit themselves, after the write's own
+    // box.
+    void unitAbsent() {
+        const QString text = CanonicalLayout(PatternTable());
+        Start(SimulatedUnit::kCustom, text);
+        rig->bridge.SetDevices({});
+
+        rig->Invoke("WriteEDID");
+
+        QCOMPARE(rig->dialogs.calls.size(), 1);
+        QCOMPARE(rig->dialogs.calls[0].parent, rig->window.data());
+        QCOMPARE(rig->dialogs.calls[0].title, QStringLiteral("TALVO EDID Utility"));
+        QCOMPARE(rig->dialogs.Warnings(), QStringList{"Hardware not found"});
+        QCOMPARE(rig->NativeTexts(), (QStringList{"Hardware not found!", "Hardware not found!"}));
+        QVERIFY(rig->NewLog().isEmpty());
+        QVERIFY(!StatusMessages().contains(QStringLiteral("EDID values written...")));
+        QCOMPARE(Slept(), std::uint64_t{50});
+        QCOMPARE(rig->ViewText(), text);
+    }
+};
+
+QTEST_MAIN(WriteTest)
+#include "WriteTest.moc"

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "EdidImage.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextDocument>
+
+#include <cstdint>
+#include <initializer_list>
+
+// What the Hex view shows, worked out independently of the window's own
+// codec, and the character formats the view holds.
+
+// 16 lines of 16 "%02X" values, single spaces inside a line, every line
+// ending in a line break.
+inline QString CanonicalLayout(const EdidImage& image) {
+    QString text;
+    for (std::size_t i = 0; i < kEdidSize; ++i) {
+        text += QString::asprintf("%02X", image[i]);
+        text += (i % 16 == 15) ? QLatin1Char('\n') : QLatin1Char(' ');
+    }
+    return text;
+}
+
+// The given leading bytes, zero after them; bytes past 256 are dropped.
+inline EdidImage ImageStartingWith(const QByteArray& bytes) {
+    EdidImage image{};
+    for (int i = 0; i < bytes.size() && i < static_cast<int>(kEdidSize); ++i) {
+        image[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bytes[i]);
+    }
+    return image;
+}
+
+inline QByteArray BytesOf(const EdidImage& image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
+}
+
+// The byte that makes the 128 bytes of the block sum to zero.
+inline std::uint8_t RightChecksum(const EdidImage& image, std::size_t blockStart) {
+    unsigned sum = 0;
+    for (std::size_t i = blockStart; i < blockStart + 127; ++i) {
+        sum += image[i];
+    }
+    return static_cast<std::uint8_t>(0x100 - (sum & 0xFF));
+}
+
+inline bool ChecksumsRight(const EdidImage& image) {
+    return image[127] == RightChecksum(image, 0) && image[255] == RightChecksum(image, 128);
+}
+
+inline EdidImage WithRightChecksums(EdidImage image) {
+    image[127] = RightChecksum(image, 0);
+    image[255] = RightChecksum(image, 128);
+    return image;
+}
+
+// A table with right checksums in which every byte differs from its
+// neighbours, so that a shifted or dropped byte shows.
+inline EdidImage PatternTable() {
+    EdidImage image{};
+    const std::uint8_t header[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+    for (std::size_t i = 0; i < kEdidSize; ++i) {
+        image[i] = i < sizeof header ? header[i] : static_cast<std::uint8_t>(i * 7 + 3);
+    }
+    return WithRightChecksums(image);
+}
+
+// The format of every character of the view's plain text, line breaks
+// included (a line break carries the format of the line it ends).
+inline QList<QTextCharFormat> CharacterFormats(const QTextDocument* document) {
+    QList<QTextCharFormat> formats;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            for (int i = 0; i < fragment.fragment().length(); ++i) {
+                formats.append(fragment.fragment().charFormat());
+            }
+        }
+        if (block.next().isValid()) {
+            formats.append(block.charFormat());
+        }
+    }
+    return formats;
+}
+
+inline QColor Foreground(const QTextCharFormat& format) {
+    return format.foreground().color();
+}
+
+// Colour, weight ("unset" when the format leaves it to the view) and, when
+// set, point size: "#ff0000 700", "#0000ff 700 8pt".
+inline QString DescribeFormat(const QTextCharFormat& format) {
+    const QString weight = format.hasProperty(QTextFormat::FontWeight)
+                               ? QString::number(format.fontWeight())
+                               : QStringLiteral("unset");
+    QString text = Foreground(format).name() + QLatin1Char(' ') + weight;
+    if (format.hasProperty(QTextFormat::FontPointSize)) {
+        text += QStringLiteral(" %1pt").arg(format.fontPointSize());
+    }
+    return text;
+}
+
+// One description per byte of a view in the canonical layout, covering its
+// two digits and, inside a line, the space after it; characters of one byte
+// that differ are all named.
+inline QStringList ByteFormats(const QTextDocument* document) {
+    const QList<QTextCharFormat> formats = CharacterFormats(document);
+    QStringList bytes;
+    for (int i = 0; i < static_cast<int>(kEdidSize); ++i) {
+        const int characters = i % 16 == 15 ? 2 : 3;
+        QStringList described;
+        for (int c = 0; c < characters && 3 * i + c < formats.size(); ++c) {
+            const QString text = DescribeFormat(formats[3 * i + c]);
+            if (!described.contains(text)) {
+                described.append(text);
+            }
+        }
+        bytes.append(described.join(QLatin1Char('/')));
+    }
+    return bytes;
+}
+
+// What a rendered table shows: the checksum bytes red and bold, the other
+// line ends black at normal weight, every other byte black with the view's
+// own weight; no size of its own anywhere.
+inline QStringList RenderedByteFormats() {
+    QStringList bytes;
+    for (std::size_t i = 0; i < kEdidSize; ++i) {
+        if (i == 127 || i == 255) {
+            bytes.append(QStringLiteral("#ff0000 %1").arg(int(QFont::Bold)));
+        } else if (i % 16 == 15) {
+            bytes.append(QStringLiteral("#000000 %1").arg(int(QFont::Normal)));
+        } else {
+            bytes.append(QStringLiteral("#000000 unset"));
+        }
+    }
+    return bytes;
+}
