@@ -4,6 +4,7 @@
 #include "RecordingNativeWarning.h"
 #include "SimulatedBridge.h"
 #include "SimulatedUnit.h"
+#include "StringLists.h"
 
 #include <QtTest>
 
@@ -30,14 +31,6 @@ std::vector<SimulatedDevice> Devices(const QStringList& serials) {
         devices.push_back({serial.toStdString(), "CP2102", isUnit});
     }
     return devices;
-}
-
-QStringList Texts(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const std::string& text : texts) {
-        list.append(QString::fromStdString(text));
-    }
-    return list;
 }
 
 const std::array<std::uint8_t, 4> kChunkRequest{0x11, 0x10, 0xB0, 0x00};
@@ -131,8 +124,8 @@ private slots:
         }
 
         QCOMPARE(rig->transport.OpenDevice(), opened);
-        QCOMPARE(Texts(rig->warning.texts), warnings);
-        QCOMPARE(Texts(rig->bridge.Log()), log);
+        QCOMPARE(ToStringList(rig->warning.texts), warnings);
+        QCOMPARE(ToStringList(rig->bridge.Log()), log);
         if (opened) {
             // The opened device is the unit: it answers.
             std::array<std::uint8_t, 16> reply{};
@@ -179,7 +172,7 @@ private slots:
         const std::uint64_t sleptBefore = rig->clock.Slept();
         rig->transport.CloseDevice();
         QCOMPARE(rig->clock.Slept() - sleptBefore, std::uint64_t{100});
-        QCOMPARE(Texts(rig->warning.texts), warnings);
+        QCOMPARE(ToStringList(rig->warning.texts), warnings);
         QCOMPARE(*rig->transport.Handle(), kNoDevice);
     }
 
@@ -228,7 +221,7 @@ private slots:
         std::array<std::uint8_t, 16> reply{};
         const std::uint32_t start = rig->clock.Now();
         QCOMPARE(ReadFirstChunk(reply), result);
-        QCOMPARE(Texts(rig->warning.texts), warnings);
+        QCOMPARE(ToStringList(rig->warning.texts), warnings);
         if (replyIsUnits) {
             QVERIFY(FirstChunkIsUnits(reply));
         } else {
@@ -272,7 +265,7 @@ private slots:
     void transactionWithoutHandleSendsNothing() {
         std::array<std::uint8_t, 16> reply{};
         QVERIFY(!ReadFirstChunk(reply));
-        QCOMPARE(Texts(rig->warning.texts), QStringList{"Invalid Device Handle"});
+        QCOMPARE(ToStringList(rig->warning.texts), QStringList{"Invalid Device Handle"});
         QVERIFY(rig->bridge.Requests().empty());
     }
 };

@@ -4,6 +4,7 @@
 #include "RecordingNativeWarning.h"
 #include "SimulatedBridge.h"
 #include "SimulatedUnit.h"
+#include "StringLists.h"
 
 #include <QtTest>
 
@@ -16,14 +17,6 @@ public:
     void ShowWarning(const char* text) override { texts.append(QString::fromLatin1(text)); }
     QStringList texts;
 };
-
-QStringList Texts(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const std::string& text : texts) {
-        list.append(QString::fromStdString(text));
-    }
-    return list;
-}
 
 // The log of one control request in its own open/close cycle.
 QStringList Cycle(const QString& request) {
@@ -80,9 +73,9 @@ private slots:
         QFETCH(int, code);
         QVERIFY(rig->commands.SetEDIDMode(key.toLatin1().constData()));
         const QString payload = QStringLiteral("23 24 %1 0D").arg(code, 2, 10, QChar('0'));
-        QCOMPARE(Texts(rig->bridge.Log()), Cycle("11 02 E0 " + payload) +
-                                               Cycle("11 02 E1 " + payload) +
-                                               Cycle("11 02 E4 " + payload));
+        QCOMPARE(ToStringList(rig->bridge.Log()), Cycle("11 02 E0 " + payload) +
+                                                      Cycle("11 02 E1 " + payload) +
+                                                      Cycle("11 02 E4 " + payload));
         QCOMPARE(rig->unit.ModeCode(), static_cast<std::uint8_t>(code));
         QVERIFY(rig->warning.texts.empty());
         QCOMPARE(rig->clock.Slept(), std::uint64_t{300});
@@ -101,7 +94,7 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, request);
         QVERIFY(rig->commands.ResetEDID(key.toLatin1().constData()));
-        QCOMPARE(Texts(rig->bridge.Log()), Cycle(request));
+        QCOMPARE(ToStringList(rig->bridge.Log()), Cycle(request));
     }
 
     void unknownKeysSendNothing_data() {
@@ -124,10 +117,10 @@ private slots:
     void unitAbsentIsReportedPerRequest() {
         rig->bridge.SetDevices({});
         QVERIFY(!rig->commands.SetEDIDMode("CustomEDID"));
-        QCOMPARE(Texts(rig->warning.texts), QStringList(3, "Hardware not found!"));
+        QCOMPARE(ToStringList(rig->warning.texts), QStringList(3, "Hardware not found!"));
         rig->warning.texts.clear();
         QVERIFY(!rig->commands.ResetEDID("RSTxEDID_B"));
-        QCOMPARE(Texts(rig->warning.texts), QStringList{"Hardware not found!"});
+        QCOMPARE(ToStringList(rig->warning.texts), QStringList{"Hardware not found!"});
         QVERIFY(rig->bridge.Requests().empty());
     }
 
@@ -143,7 +136,7 @@ private slots:
         std::uint8_t reply[3] = {};
         QVERIFY(rig->commands.QueryStatus(reply, 3, rig->window));
         QCOMPARE(reply[2], std::uint8_t{3});
-        QCOMPARE(Texts(rig->bridge.Log()), Cycle("02"));
+        QCOMPARE(ToStringList(rig->bridge.Log()), Cycle("02"));
         QVERIFY(rig->window.texts.isEmpty());
     }
 

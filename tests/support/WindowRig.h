@@ -8,6 +8,7 @@
 #include "ScriptedDialogs.h"
 #include "SimulatedBridge.h"
 #include "SimulatedUnit.h"
+#include "StringLists.h"
 
 #include <QPointer>
 #include <QProgressBar>
@@ -52,24 +53,12 @@ struct WindowRig {
         return window->statusBar()->findChildren<QProgressBar*>();
     }
 
-    QStringList Log() const {
-        QStringList lines;
-        for (const std::string& line : bridge.Log()) {
-            lines.append(QString::fromStdString(line));
-        }
-        return lines;
-    }
+    QStringList Log() const { return ToStringList(bridge.Log()); }
     void ForgetLog() { logStart = bridge.Log().size(); }
     // The log since the last ForgetLog().
     QStringList NewLog() const { return Log().mid(static_cast<int>(logStart)); }
 
-    QStringList NativeTexts() const {
-        QStringList texts;
-        for (const std::string& text : native.texts) {
-            texts.append(QString::fromStdString(text));
-        }
-        return texts;
-    }
+    QStringList NativeTexts() const { return ToStringList(native.texts); }
 
     std::size_t logStart = 0;
 };
