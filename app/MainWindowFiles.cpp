@@ -66,8 +66,11 @@ bool MainWindow::SaveFile() {
     }
     ShowStatusMessage(tr("Saving file..."));
     const auto* bytes = reinterpret_cast<const char*>(image.data());
+    // The bytes sit in the file's buffer until they are flushed, and commit()
+    // overlooks a flush that the disk cut short (a full disk): it would put
+    // the cut-short file in place of the target. Flushing first catches it.
     if (file.write(bytes, static_cast<qint64>(image.size())) != static_cast<qint64>(image.size()) ||
-        !file.commit()) {
+        !file.flush() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         ShowWarning(tr("Cannot write file %1:\n%2.").arg(fileName, reason));

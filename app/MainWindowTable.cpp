@@ -28,6 +28,9 @@ void MainWindow::ShowEDIDtable(const EdidImage& image) {
     cursor.clearSelection();
     cursor.movePosition(QTextCursor::Start);
 
+    // One edit block: the document is laid out once, not after each of the
+    // 272 insertions, and an undo takes back the whole table.
+    cursor.beginEditBlock();
     QTextCharFormat bodyFormat;
     QTextCharFormat lineEndFormat;
     for (std::size_t i = 0; i < kEdidSize; ++i) {
@@ -42,6 +45,7 @@ void MainWindow::ShowEDIDtable(const EdidImage& image) {
         cursor.insertText(QString::asprintf("%02X", image[i]), lineEndFormat);
         cursor.insertText(QStringLiteral("\n"));
     }
+    cursor.endEditBlock();
 }
 
 // The whole text in 8-point bold of the given colour, taken as plain text.

@@ -7,3 +7,7 @@ build="${TALVO_BUILD_DIR:-$root/build}"
 "$root/scripts/setup.sh"
 
 ctest --test-dir "$build" --output-on-failure
+
+# The Windows build's tests, cross-built and run under Wine (skipped, with a
+# note, where the cross compiler and Wine cannot be installed).
+"$root/scripts/test-windows.sh"

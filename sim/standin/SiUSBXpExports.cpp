@@ -8,8 +8,12 @@
 #include <cstdint>
 
 #ifdef _WIN32
-#define SIUSBXP_EXPORT __declspec(dllexport)
-#define SIUSBXP_CALL __stdcall
+#include <windows.h>
+// SiUSBXp.def alone decides what the DLL exports: by ordinal, without names.
+// A dllexport here would add every operation once more under its name, on
+// ordinals of the linker's choosing.
+#define SIUSBXP_EXPORT
+#define SIUSBXP_CALL WINAPI
 #else
 #define SIUSBXP_EXPORT __attribute__((visibility("default")))
 #define SIUSBXP_CALL

@@ -1,0 +1,4 @@
+# 32-bit Windows with Debian's mingw-w64 cross compiler.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(TALVO_MINGW_TARGET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
