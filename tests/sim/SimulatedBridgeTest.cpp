@@ -1,13 +1,8 @@
 #include "SimulatedBridge.h"
 #include "FakeClock.h"
-#include "LibraryLock.h"
-#include "SimHelpers.h"
+#include "FaultScript.h"
 
 #include <QtTest>
-
-#include <mutex>
-
-Q_DECLARE_METATYPE(BridgeOperation)
 
 namespace {
 
@@ -15,55 +10,77 @@ struct Rig {
     FakeClock clock;
     SimulatedUnit unit;
     SimulatedBridge bridge{clock, unit};
+    DeviceHandle handle = kNoDevice;
+};
 
-    DeviceHandle Open(std::uint32_t index = 0) {
-        DeviceHandle handle = kNoDevice;
-        return bridge.Open(index, &handle) == kBridgeSuccess ? handle : kNoDevice;
+// Writes a request and asks for 3 bytes, the longest reply of a session, of
+// what waits at once, after 1000 ms or after 1600 ms.
+QString Exchange(Rig& rig, const char* request) {
+    const QByteArray bytes = QByteArray::fromHex(request);
+    std::uint32_t length = 0;
+    if (rig.bridge.Write(rig.handle, reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                         std::uint32_t(bytes.size()), &length) != kBridgeSuccess) {
+        return "write failed";
     }
-
-    BridgeStatus Send(DeviceHandle handle, const QByteArray& request) {
-        std::uint32_t written = 0;
-        return bridge.Write(handle, Data(request), std::uint32_t(request.size()), &written);
-    }
-
-    std::uint32_t Waiting(DeviceHandle handle) {
+    std::uint32_t slept = 0;
+    for (std::uint32_t waited : {0u, 1000u, 1600u}) {
+        rig.clock.Sleep(waited - slept);
+        slept = waited;
         std::uint32_t waiting = 0;
         std::uint32_t queueStatus = 0;
-        return bridge.CheckRXQueue(handle, &waiting, &queueStatus) == kBridgeSuccess ? waiting : 0;
-    }
-
-    QByteArray Receive(DeviceHandle handle, std::uint32_t length) {
-        QByteArray reply(int(length), '\0');
-        std::uint32_t returned = 0;
-        if (bridge.Read(handle, reinterpret_cast<std::uint8_t*>(reply.data()), length, &returned) !=
-            kBridgeSuccess) {
+        rig.bridge.CheckRXQueue(rig.handle, &waiting, &queueStatus);
+        if (waiting == 0) {
+            continue;
+        }
+        std::uint8_t reply[16] = {};
+        if (rig.bridge.Read(rig.handle, reply, 3, &length) != kBridgeSuccess) {
             return "read failed";
         }
-        return reply.left(int(returned));
+        const QString hex =
+            QByteArray(reinterpret_cast<const char*>(reply), int(length)).toHex(' ').toUpper();
+        return waited == 0 ? hex : QString("%1 ms: %2").arg(waited).arg(hex);
     }
+    return "no reply";
+}
 
-    // One request and whatever reply is waiting right after it.
-    QByteArray Exchange(DeviceHandle handle, const QByteArray& request) {
-        if (Send(handle, request) != kBridgeSuccess) {
-            return "write failed";
+// A session as the utility holds one: open the first device, ask its status,
+// set mode FIXED, ask again, close and count the devices left. Calls that
+// succeed leave no word in the trace but what they tell, and one device left
+// is no news.
+QString Session(Rig& rig) {
+    QStringList trace;
+    const auto step = [&](const char* name, BridgeStatus status) {
+        if (status != kBridgeSuccess) {
+            trace << QString(name) + " failed";
         }
-        return Receive(handle, Waiting(handle));
+    };
+    step("open", rig.bridge.Open(0, &rig.handle));
+    step("flush", rig.bridge.FlushBuffers(rig.handle, 1, 1));
+    for (const char* request : {"02", "11 02 E1 23 24 02 0D", "02"}) {
+        trace << Exchange(rig, request);
     }
+    step("close", rig.bridge.Close(rig.handle));
+    std::uint32_t count = 0;
+    step("count", rig.bridge.GetNumDevices(&count));
+    if (count != 1) {
+        trace << QString("%1 left").arg(count);
+    }
+    return trace.join(" | ");
+}
 
-    std::string Serial(std::uint32_t index) {
-        char buffer[kDeviceStringSize] = {};
-        if (bridge.GetProductString(index, buffer, DeviceStringOption::SerialNumber) !=
-            kBridgeSuccess) {
-            return "failed";
-        }
-        return buffer;
+// The directive's kind, its operation for a failing call, then its fields.
+QString Describe(const FaultDirective& directive) {
+    static const char* const kKinds[] = {"devices", "fail",      "fail-call", "noreply", "late",
+                                         "short",   "errorbyte", "vanish",    "delay",   "mode"};
+    QString text = kKinds[int(directive.kind)];
+    for (const std::string& serial : directive.serials) {
+        text += " [" + QString::fromStdString(serial) + "]";
     }
-
-    std::uint32_t Count() {
-        std::uint32_t count = 0;
-        return bridge.GetNumDevices(&count) == kBridgeSuccess ? count : 99;
+    if (directive.kind == FaultDirective::Kind::FailOperation) {
+        text += QString(" op%1").arg(int(directive.operation));
     }
-};
+    return text + QString(" %1 %2").arg(directive.number).arg(directive.value);
+}
 
 } // namespace
 
@@ -71,286 +88,78 @@ class SimulatedBridgeTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void defaultDeviceIsTheUnit();
-    void devicesInOrder();
-    void handleBookkeeping();
-    void logAndRequests();
-    void failNthCallOfOperation_data();
-    void failNthCallOfOperation();
-    void failNthCallOverall();
-    void replyNeverButUnitActs();
-    void replyLateAndReplyDelay();
-    void replyShort();
-    void replyErrorByte();
-    void vanishAfterTransactions();
-    void partialReadsAndFlush();
-    void everyCallLocked();
+    // Each fault is set up by its script, so that applying one is proven too.
+    void faults_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("trace");
+        const auto row = [](const char* name, const char* script, const char* trace) {
+            QTest::newRow(name) << QString(script) << QString(trace);
+        };
+        row("none", "", "00 00 01 | 00 00 | 00 00 02");
+        row("other device first, silent", "devices 1234,2022",
+            "no reply | no reply | no reply | 2 left");
+        row("call 2 of any kind", "fail-call 2", "flush failed | 00 00 01 | 00 00 | 00 00 02");
+        row("failed write sends nothing, is no transaction", "fail write 2\nerrorbyte 2 7",
+            "00 00 01 | write failed | 07 00 01");
+        row("read fails, reply kept, read in pieces", "fail read 2",
+            "00 00 01 | read failed | 00 00 00");
+        row("no reply, unit acts", "noreply 2", "00 00 01 | no reply | 00 00 02");
+        row("late", "late 2 1500", "00 00 01 | 1600 ms: 00 00 | 00 00 02");
+        row("delay, late adds to it", "delay 500\nlate 2 1000",
+            "1000 ms: 00 00 01 | 1600 ms: 00 00 | 1000 ms: 00 00 02");
+        row("short", "short 3 2", "00 00 01 | 00 00 | 00 00");
+        row("error byte, unit acts", "errorbyte 2 7", "00 00 01 | 07 00 | 00 00 02");
+        row("vanish once the reply is read", "vanish 2",
+            "00 00 01 | 00 00 | write failed | 0 left");
+    }
+
+    void faults() {
+        QFETCH(QString, script);
+        QFETCH(QString, trace);
+        Rig rig;
+        const FaultScript parsed = ParseFaultScript(script.toStdString());
+        QVERIFY(parsed.skippedLines.empty());
+        ApplyFaultScript(parsed, rig.bridge, rig.unit);
+        QCOMPARE(Session(rig), trace);
+        QCOMPARE(rig.bridge.OpenHandles(), 0);
+        // The session held no lock, and the bridge noticed.
+        QVERIFY(!rig.bridge.EveryCallLocked());
+    }
+
+    void parseScript_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("directives");
+        QTest::addColumn<QList<int>>("skipped");
+
+        QTest::newRow("operation names")
+            << "fail count 1\nfail string 1\nfail open 2\nfail close 1\nfail read 1\nfail write 1\n"
+               "fail flush 1\nfail queue 1\n"
+            << "fail op0 1 0 | fail op1 1 0 | fail op2 2 0 | fail op3 1 0 | fail op4 1 0 | "
+               "fail op5 1 0 | fail op6 1 0 | fail op7 1 0"
+            << QList<int>{};
+        QTest::newRow("case, spacing, comments, hex, serials")
+            << "# a unit that misbehaves\r\n  LATE 3\t0x5DC  # ms\r\n\nmode 7\n"
+               "devices 1234 , 2022 ,,20 22\n"
+            << "late 3 1500 | mode 7 0 | devices [1234] [2022] [] [20 22] 0 0" << QList<int>{};
+        QTest::newRow("bad lines skipped")
+            << "fail open 0\nfail teleport 1\nlate 3\nerrorbyte 1 256\nmode 300\n"
+               "noreply x\nnoreply 1 2\ndevices\nhello\nnoreply 4\n"
+            << "noreply 4 0" << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9};
+    }
+
+    void parseScript() {
+        QFETCH(QString, script);
+        QFETCH(QString, directives);
+        QFETCH(QList<int>, skipped);
+        const FaultScript parsed = ParseFaultScript(script.toStdString());
+        QStringList described;
+        for (const FaultDirective& directive : parsed.directives) {
+            described << Describe(directive);
+        }
+        QCOMPARE(described.join(" | "), directives);
+        QCOMPARE(QList<int>(parsed.skippedLines.begin(), parsed.skippedLines.end()), skipped);
+    }
 };
-
-void SimulatedBridgeTest::defaultDeviceIsTheUnit() {
-    Rig rig;
-    QCOMPARE(rig.Count(), 1u);
-    QCOMPARE(rig.Serial(0), std::string("2022"));
-    char product[kDeviceStringSize] = {};
-    QCOMPARE(rig.bridge.GetProductString(0, product, DeviceStringOption::Description),
-             kBridgeSuccess);
-    QCOMPARE(QByteArray(product), QByteArray("TALVO"));
-    QVERIFY(rig.bridge.GetProductString(0, product, DeviceStringOption(1)) != kBridgeSuccess);
-    QCOMPARE(rig.Serial(1), std::string("failed"));
-}
-
-void SimulatedBridgeTest::devicesInOrder() {
-    Rig rig;
-    rig.bridge.SetDevices(
-        {{"1234", "OTHER", false}, {"", "BLANK", false}, {"2022", "TALVO", true}});
-    QCOMPARE(rig.Count(), 3u);
-    QCOMPARE(rig.Serial(0), std::string("1234"));
-    QCOMPARE(rig.Serial(1), std::string());
-    QCOMPARE(rig.Serial(2), std::string("2022"));
-
-    const DeviceHandle other = rig.Open(0);
-    QCOMPARE(rig.Exchange(other, Hex("02")), QByteArray());
-    QCOMPARE(rig.bridge.TransactionCount(), 0);
-    const DeviceHandle unit = rig.Open(2);
-    QCOMPARE(rig.Exchange(unit, Hex("02")), Hex("00 00 01"));
-    QCOMPARE(rig.bridge.TransactionCount(), 1);
-}
-
-void SimulatedBridgeTest::handleBookkeeping() {
-    Rig rig;
-    const DeviceHandle first = rig.Open();
-    QVERIFY(first != kNoDevice && first != 0);
-    QCOMPARE(rig.Open(), kNoDevice); // already open
-    QCOMPARE(rig.Open(1), kNoDevice);
-    QCOMPARE(rig.bridge.OpenHandles(), 1);
-    QCOMPARE(rig.bridge.Close(first), kBridgeSuccess);
-    QCOMPARE(rig.bridge.OpenHandles(), 0);
-
-    // A closed handle is dead for every operation.
-    std::uint32_t value = 0;
-    std::uint8_t byte = 0;
-    QVERIFY(rig.bridge.Close(first) != kBridgeSuccess);
-    QVERIFY(rig.bridge.Write(first, &byte, 1, &value) != kBridgeSuccess);
-    QVERIFY(rig.bridge.Read(first, &byte, 1, &value) != kBridgeSuccess);
-    QVERIFY(rig.bridge.CheckRXQueue(first, &value, &value) != kBridgeSuccess);
-    QVERIFY(rig.bridge.FlushBuffers(first, 1, 1) != kBridgeSuccess);
-    QVERIFY(rig.bridge.Close(kNoDevice) != kBridgeSuccess);
-
-    const DeviceHandle second = rig.Open();
-    QVERIFY(second != kNoDevice && second != first);
-}
-
-void SimulatedBridgeTest::logAndRequests() {
-    Rig rig;
-    std::vector<std::string> heard;
-    rig.bridge.SetLogListener([&](const std::string& line) { heard.push_back(line); });
-    const DeviceHandle handle = rig.Open();
-    rig.Exchange(handle, Hex("11 10 B0 00"));
-    rig.Exchange(handle, Hex("11 02 E4 23 24 03 0D"));
-    rig.bridge.Close(handle);
-
-    const std::vector<std::string> expected{"open", "11 10 B0 00", "11 02 E4 23 24 03 0D", "close"};
-    QVERIFY(rig.bridge.Log() == expected);
-    QVERIFY(heard == expected);
-    const auto requests = rig.bridge.Requests();
-    QCOMPARE(int(requests.size()), 2);
-    QCOMPARE(ToByteArray(requests[1]), Hex("11 02 E4 23 24 03 0D"));
-    QCOMPARE(int(rig.unit.ModeCode()), 3);
-}
-
-void SimulatedBridgeTest::failNthCallOfOperation_data() {
-    QTest::addColumn<BridgeOperation>("operation");
-    QTest::newRow("count") << BridgeOperation::GetNumDevices;
-    QTest::newRow("string") << BridgeOperation::GetProductString;
-    QTest::newRow("open") << BridgeOperation::Open;
-    QTest::newRow("close") << BridgeOperation::Close;
-    QTest::newRow("read") << BridgeOperation::Read;
-    QTest::newRow("write") << BridgeOperation::Write;
-    QTest::newRow("flush") << BridgeOperation::FlushBuffers;
-    QTest::newRow("queue") << BridgeOperation::CheckRXQueue;
-}
-
-void SimulatedBridgeTest::failNthCallOfOperation() {
-    QFETCH(BridgeOperation, operation);
-    Rig rig;
-    // Device 0 stays open for the data calls; device 1 is opened and closed.
-    rig.bridge.SetDevices({{"2022", "TALVO", true}, {"2022", "TALVO", true}});
-    const DeviceHandle held = rig.Open(0);
-    // Calls are counted from the bridge's start, the setup's open included.
-    const int before = rig.bridge.CallCount(operation);
-    rig.bridge.FailCall(operation, before + 2);
-    rig.bridge.FailCall(operation, before + 4);
-
-    const auto callOnce = [&]() -> BridgeStatus {
-        std::uint32_t value = 0;
-        std::uint8_t reply[3] = {};
-        char text[kDeviceStringSize] = {};
-        DeviceHandle handle = kNoDevice;
-        switch (operation) {
-        case BridgeOperation::GetNumDevices:
-            return rig.bridge.GetNumDevices(&value);
-        case BridgeOperation::GetProductString:
-            return rig.bridge.GetProductString(0, text, DeviceStringOption::SerialNumber);
-        case BridgeOperation::Open: {
-            const BridgeStatus status = rig.bridge.Open(1, &handle);
-            rig.bridge.Close(handle);
-            return status;
-        }
-        case BridgeOperation::Close:
-            return rig.bridge.Close(rig.Open(1));
-        case BridgeOperation::Read:
-            rig.Send(held, Hex("02"));
-            return rig.bridge.Read(held, reply, 3, &value);
-        case BridgeOperation::Write:
-            return rig.bridge.Write(held, reinterpret_cast<const std::uint8_t*>("\x02"), 1, &value);
-        case BridgeOperation::FlushBuffers:
-            return rig.bridge.FlushBuffers(held, 1, 1);
-        case BridgeOperation::CheckRXQueue:
-            return rig.bridge.CheckRXQueue(held, &value, &value);
-        }
-        return kBridgeSuccess;
-    };
-
-    QList<bool> failed;
-    for (int call = 1; call <= 5; ++call) {
-        failed << (callOnce() != kBridgeSuccess);
-    }
-    QCOMPARE(failed, (QList<bool>{false, true, false, true, false}));
-    QCOMPARE(rig.bridge.CallCount(operation), before + 5);
-    // A failing close still lets the device go, so it can be opened again.
-    QCOMPARE(rig.bridge.OpenHandles(), 1);
-}
-
-void SimulatedBridgeTest::failNthCallOverall() {
-    Rig rig;
-    rig.bridge.FailCallNumber(3);
-    QCOMPARE(rig.Count(), 1u);                    // call 1
-    QCOMPARE(rig.Serial(0), std::string("2022")); // call 2
-    QCOMPARE(rig.Open(), kNoDevice);              // call 3 fails
-    QCOMPARE(rig.bridge.OpenHandles(), 0);
-    const DeviceHandle handle = rig.Open(); // call 4
-    QVERIFY(handle != kNoDevice);
-    QCOMPARE(rig.bridge.CallCount(), 4);
-    QCOMPARE(rig.bridge.CallCount(BridgeOperation::Open), 2);
-    QVERIFY(rig.bridge.Log() == std::vector<std::string>{"open"});
-
-    // A write that fails sends nothing: no log line, no transaction.
-    rig.bridge.FailCall(BridgeOperation::Write, 1);
-    QCOMPARE(rig.Exchange(handle, Hex("02")), QByteArray("write failed"));
-    QCOMPARE(rig.bridge.TransactionCount(), 0);
-    QCOMPARE(int(rig.bridge.Log().size()), 1);
-}
-
-void SimulatedBridgeTest::replyNeverButUnitActs() {
-    Rig rig;
-    rig.bridge.ReplyNever(2);
-    const DeviceHandle handle = rig.Open();
-    QCOMPARE(rig.Exchange(handle, Hex("02")), Hex("00 00 01"));
-    QCOMPARE(rig.Exchange(handle, Hex("11 02 E0 23 24 02 0D")), QByteArray());
-    QCOMPARE(rig.Exchange(handle, Hex("02")), Hex("00 00 02"));
-    QCOMPARE(rig.bridge.TransactionCount(), 3);
-}
-
-void SimulatedBridgeTest::replyLateAndReplyDelay() {
-    Rig rig;
-    const DeviceHandle handle = rig.Open();
-    const std::uint32_t before = rig.clock.Now();
-    QCOMPARE(rig.Exchange(handle, Hex("02")), Hex("00 00 01"));
-    QCOMPARE(rig.clock.Now(), before); // no delay: the clock is left alone
-
-    rig.bridge.ReplyLate(2, 1500);
-    rig.Send(handle, Hex("02"));
-    QCOMPARE(rig.Waiting(handle), 0u);
-    QCOMPARE(rig.Receive(handle, 3), QByteArray());
-    rig.clock.Sleep(1400);
-    QCOMPARE(rig.Waiting(handle), 0u);
-    rig.clock.Sleep(200);
-    QCOMPARE(rig.Waiting(handle), 3u);
-    QCOMPARE(rig.Receive(handle, 3), Hex("00 00 01"));
-
-    rig.bridge.SetReplyDelay(50);
-    rig.bridge.ReplyLate(4, 100);
-    rig.Send(handle, Hex("02"));
-    rig.Send(handle, Hex("02"));
-    rig.clock.Sleep(60);
-    QCOMPARE(rig.Waiting(handle), 3u); // only the third is due
-    rig.clock.Sleep(100);
-    QCOMPARE(rig.Waiting(handle), 6u);
-}
-
-void SimulatedBridgeTest::replyShort() {
-    Rig rig;
-    rig.bridge.ReplyShort(1, 2);
-    const DeviceHandle handle = rig.Open();
-    rig.Send(handle, Hex("11 10 B0 00"));
-    QCOMPARE(rig.Waiting(handle), 2u);
-    QCOMPARE(rig.Receive(handle, 16), Hex("00 FF"));
-    QCOMPARE(rig.Exchange(handle, Hex("11 02 B0 02")), Hex("FF FF"));
-}
-
-void SimulatedBridgeTest::replyErrorByte() {
-    Rig rig;
-    rig.bridge.ReplyErrorByte(1, 0x01);
-    const DeviceHandle handle = rig.Open();
-    QCOMPARE(rig.Exchange(handle, Hex("10 0C B0 00 01 02 03 04 05 06 07 08")),
-             Hex("01 00 00 00 00"));
-    QCOMPARE(int(rig.unit.Memory(0xB0)[7]), 8); // the unit took the chunk all the same
-    QCOMPARE(rig.Exchange(handle, Hex("10 0C B0 08 01 02 03 04 05 06 07 08")),
-             Hex("00 00 00 00 00"));
-}
-
-void SimulatedBridgeTest::vanishAfterTransactions() {
-    Rig rig;
-    rig.bridge.SetDevices({{"1234", "OTHER", false}, {"2022", "TALVO", true}});
-    rig.bridge.VanishAfter(2);
-    const DeviceHandle handle = rig.Open(1);
-    QCOMPARE(rig.Exchange(handle, Hex("02")), Hex("00 00 01"));
-    rig.Send(handle, Hex("02"));
-    // The last transaction's reply can still be fetched.
-    QCOMPARE(rig.Count(), 2u);
-    QCOMPARE(rig.Receive(handle, 3), Hex("00 00 01"));
-
-    QCOMPARE(rig.Count(), 1u);
-    QVERIFY(rig.bridge.Vanished());
-    QCOMPARE(rig.Serial(0), std::string("1234"));
-    QCOMPARE(rig.Serial(1), std::string("failed"));
-    std::uint32_t value = 0;
-    std::uint8_t byte = 0x02;
-    QVERIFY(rig.bridge.Write(handle, &byte, 1, &value) != kBridgeSuccess);
-    QVERIFY(rig.bridge.Read(handle, &byte, 1, &value) != kBridgeSuccess);
-    QVERIFY(rig.bridge.CheckRXQueue(handle, &value, &value) != kBridgeSuccess);
-    QVERIFY(rig.bridge.FlushBuffers(handle, 1, 1) != kBridgeSuccess);
-    QCOMPARE(rig.bridge.Close(handle), kBridgeSuccess);
-    QCOMPARE(rig.bridge.OpenHandles(), 0);
-    QCOMPARE(rig.bridge.TransactionCount(), 2);
-}
-
-void SimulatedBridgeTest::partialReadsAndFlush() {
-    Rig rig;
-    const DeviceHandle handle = rig.Open();
-    rig.Send(handle, Hex("11 06 B0 00"));
-    rig.Send(handle, Hex("02"));
-    QCOMPARE(rig.Waiting(handle), 9u);
-    QCOMPARE(rig.Receive(handle, 4), Hex("00 FF FF FF"));
-    QCOMPARE(rig.Receive(handle, 4), Hex("FF FF 00 01"));
-    QCOMPARE(rig.Waiting(handle), 1u);
-    QCOMPARE(rig.bridge.FlushBuffers(handle, 1, 1), kBridgeSuccess);
-    QCOMPARE(rig.Waiting(handle), 0u);
-}
-
-void SimulatedBridgeTest::everyCallLocked() {
-    Rig locked;
-    {
-        std::lock_guard<LibraryLock> guard(LibraryLock::Instance());
-        locked.Count();
-    }
-    QVERIFY(locked.bridge.EveryCallLocked());
-    locked.Count();
-    QVERIFY(!locked.bridge.EveryCallLocked());
-    std::lock_guard<LibraryLock> guard(LibraryLock::Instance());
-    locked.Count();
-    QVERIFY(!locked.bridge.EveryCallLocked());
-}
 
 QTEST_APPLESS_MAIN(SimulatedBridgeTest)
 #include "SimulatedBridgeTest.moc"
