@@ -1,0 +1,64 @@
+#pragma once
+
+#include "CallTrace.h"
+#include "FakeClock.h"
+#include "HookedDialogs.h"
+#include "MainWindow.h"
+#include "RecordingNativeWarning.h"
+#include "RecordingProcessExit.h"
+#include "SimulatedBridge.h"
+#include "SimulatedUnit.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QStringList>
+
+// A main window on a simulated unit whose every library call is traced, with
+// a fake clock, scripted dialogs and a record of every status-bar message.
+struct FaultRig {
+    FakeClock clock;
+    SimulatedUnit unit;
+    SimulatedBridge bridge{clock, unit};
+    CallTrace trace{bridge};
+    RecordingNativeWarning native;
+    HookedDialogs dialogs;
+    RecordingProcessExit processExit;
+    QPointer<MainWindow> window;
+    // Messages shown since the window was built, starting with the one its
+    // start-up left in the status bar.
+    QStringList statusMessages;
+
+    ~FaultRig() { delete window; }
+
+    void Start() {
+        window = new MainWindow({trace, clock, native, dialogs, processExit});
+        const QString startupMessage = window->statusBar()->currentMessage();
+        if (!startupMessage.isEmpty()) {
+            statusMessages.append(startupMessage);
+        }
+        QObject::connect(window->statusBar(), &QStatusBar::messageChanged,
+                         [this](const QString& text) {
+                             if (!text.isEmpty()) {
+                                 statusMessages.append(text);
+                             }
+                         });
+    }
+
+    template <typename Widget> Widget* Find(const char* name) const {
+        return window->findChild<Widget*>(QString::fromLatin1(name));
+    }
+
+    // Runs a slot the way its button or menu entry would.
+    void Invoke(const char* slot) { QMetaObject::invokeMethod(window, slot); }
+
+    bool ProgressHidden() const {
+        for (const QProgressBar* bar : window->statusBar()->findChildren<QProgressBar*>()) {
+            if (!bar->isHidden()) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
