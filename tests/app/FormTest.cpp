@@ -146,17 +146,6 @@ private slots:
         }
     }
 
-    void readStartsBeforeTheButtonIsReleased() {
-        rig = std::make_unique<WindowRig>();
-        rig->Start();
-        rig->ForgetLog();
-        QTest::mousePress(rig->Find<QPushButton>("ButReadEDID"), Qt::LeftButton);
-        QCOMPARE(rig->NewLog(), ReadRequests());
-        rig->ForgetLog();
-        QTest::mouseRelease(rig->Find<QPushButton>("ButReadEDID"), Qt::LeftButton);
-        QVERIFY(rig->NewLog().isEmpty());
-    }
-
     void modeButtonsAreOneGroup() {
         QVERIFY(rig->Radio("automixEDID")->isChecked());
         QVERIFY(!rig->Radio("customEDID")->isChecked());

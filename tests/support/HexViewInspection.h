@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Checksum.h"
 #include "EdidImage.h"
 
 #include <QByteArray>
@@ -13,7 +14,6 @@
 #include <QTextDocument>
 
 #include <cstdint>
-#include <initializer_list>
 
 // What the Hex view shows, worked out independently of the window's own
 // codec, and the character formats the view holds.
@@ -42,25 +42,6 @@ inline QByteArray BytesOf(const EdidImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
 }
 
-// The byte that makes the 128 bytes of the block sum to zero.
-inline std::uint8_t RightChecksum(const EdidImage& image, std::size_t blockStart) {
-    unsigned sum = 0;
-    for (std::size_t i = blockStart; i < blockStart + 127; ++i) {
-        sum += image[i];
-    }
-    return static_cast<std::uint8_t>(0x100 - (sum & 0xFF));
-}
-
-inline bool ChecksumsRight(const EdidImage& image) {
-    return image[127] == RightChecksum(image, 0) && image[255] == RightChecksum(image, 128);
-}
-
-inline EdidImage WithRightChecksums(EdidImage image) {
-    image[127] = RightChecksum(image, 0);
-    image[255] = RightChecksum(image, 128);
-    return image;
-}
-
 // A table with right checksums in which every byte differs from its
 // neighbours, so that a shifted or dropped byte shows.
 inline EdidImage PatternTable() {
@@ -69,7 +50,8 @@ inline EdidImage PatternTable() {
     for (std::size_t i = 0; i < kEdidSize; ++i) {
         image[i] = i < sizeof header ? header[i] : static_cast<std::uint8_t>(i * 7 + 3);
     }
-    return WithRightChecksums(image);
+    RepairChecksums(image);
+    return image;
 }
 
 // The format of every character of the view's plain text, line breaks
@@ -89,17 +71,13 @@ inline QList<QTextCharFormat> CharacterFormats(const QTextDocument* document) {
     return formats;
 }
 
-inline QColor Foreground(const QTextCharFormat& format) {
-    return format.foreground().color();
-}
-
 // Colour, weight ("unset" when the format leaves it to the view) and, when
 // set, point size: "#ff0000 700", "#0000ff 700 8pt".
 inline QString DescribeFormat(const QTextCharFormat& format) {
     const QString weight = format.hasProperty(QTextFormat::FontWeight)
                                ? QString::number(format.fontWeight())
                                : QStringLiteral("unset");
-    QString text = Foreground(format).name() + QLatin1Char(' ') + weight;
+    QString text = format.foreground().color().name() + QLatin1Char(' ') + weight;
     if (format.hasProperty(QTextFormat::FontPointSize)) {
         text += QStringLiteral(" %1pt").arg(format.fontPointSize());
     }
