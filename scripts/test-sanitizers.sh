@@ -13,21 +13,7 @@ fuzz_build="${TALVO_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-liberation xauth xvfb
     clang libclang-rt-14-dev)
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    sudo_cmd=()
-    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update -q
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/install-missing.sh" "${packages[@]}"
 
 # Without optimisation the sanitized tree builds in about half the time, and
 # the sanitizers see every access as written.

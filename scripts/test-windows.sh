@@ -11,31 +11,9 @@ build="$root/build-mingw"
 
 packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64)
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-
-skip() {
-    echo "Windows tests skipped: $1"
+if ! "$root/scripts/install-missing.sh" --no-prompt "${packages[@]}"; then
+    echo "Windows tests skipped: could not install ${packages[*]}"
     exit 0
-}
-
-if [ ${#missing[@]} -gt 0 ]; then
-    command -v apt-get >/dev/null || skip "no apt-get to install ${missing[*]}"
-    sudo_cmd=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo -n true 2>/dev/null || skip "cannot install ${missing[*]} without root"
-        sudo_cmd=(sudo -n)
-    fi
-    echo "Installing: ${missing[*]}"
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q ||
-        skip "apt-get update failed"
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -q --no-install-recommends "${missing[@]}" ||
-        skip "could not install ${missing[*]}"
 fi
 
 cmake --preset mingw-w64 -S "$root"

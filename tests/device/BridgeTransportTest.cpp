@@ -5,6 +5,7 @@
 #include "SimulatedBridge.h"
 #include "SimulatedUnit.h"
 #include "StringLists.h"
+#include "TransportRig.h"
 
 #include <QtTest>
 
@@ -43,13 +44,7 @@ class BridgeTransportTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Rig {
-        FakeClock clock;
-        SimulatedUnit unit;
-        SimulatedBridge bridge{clock, unit};
-        RecordingNativeWarning warning;
-        BridgeTransport transport{bridge, clock, warning};
-    };
+    using Rig = TransportRig;
 
     std::unique_ptr<Rig> rig;
 

@@ -5,6 +5,7 @@
 #include "SimulatedBridge.h"
 #include "SimulatedUnit.h"
 #include "StringLists.h"
+#include "TransportRig.h"
 
 #include <QtTest>
 
@@ -29,12 +30,7 @@ class ControlCommandsTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Rig {
-        FakeClock clock;
-        SimulatedUnit unit;
-        SimulatedBridge bridge{clock, unit};
-        RecordingNativeWarning warning;
-        BridgeTransport transport{bridge, clock, warning};
+    struct Rig : TransportRig {
         ControlCommands commands{transport};
         RecordingWindowWarning window;
     };
