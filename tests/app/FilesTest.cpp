@@ -1,4 +1,4 @@
-#include "HexViewInspection.h"
+#include "HexViewProbe.h"
 #include "WindowRig.h"
 
 #include <QDir>
