@@ -1,17 +1,7 @@
+#include "FuzzExpect.h"
 #include "HexText.h"
 
-#include <cstdlib>
 #include <string>
-
-namespace {
-
-void Expect(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-} // namespace
 
 // Any text: the parser refuses it or counts groups that fit in it, leaves the
 // rest of the table zero, and the layout it renders parses back to the same

@@ -1,18 +1,8 @@
+#include "FuzzExpect.h"
 #include "SimulatedUnit.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
-
-namespace {
-
-void Expect(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-} // namespace
 
 // The input is a run of requests to one unit, each a length byte followed by
 // that many bytes. Each request is copied into a buffer of exactly its
