@@ -86,20 +86,11 @@ const char* CallName(CallKind kind) {
 
 // Tables with right checksums that differ in every byte from each other.
 EdidImage TableFrom(std::uint8_t seed) {
-    EdidImage image{};
-    for (std::size_t i = 0; i < kEdidSize; ++i) {
-        image[i] = static_cast<std::uint8_t>(i * 5 + seed);
-    }
-    RepairChecksums(image);
-    return image;
+    return SeededTable(seed, 5);
 }
 const EdidImage kStartupTable = TableFrom(1);
 const EdidImage kLaterTable = TableFrom(2);
 const EdidImage kTableToWrite = TableFrom(3);
-
-QString TextOf(const EdidImage& image) {
-    return QString::fromStdString(CanonicalHexText(image));
-}
 
 enum class OperationKind { Startup, Read, Write, ModeClick, ResetPair, Exit };
 

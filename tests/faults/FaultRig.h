@@ -1,7 +1,10 @@
 #pragma once
 
 #include "CallTrace.h"
+#include "Checksum.h"
+#include "EdidImage.h"
 #include "FakeClock.h"
+#include "HexText.h"
 #include "HookedDialogs.h"
 #include "MainWindow.h"
 #include "RecordingNativeWarning.h"
@@ -14,6 +17,21 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QStringList>
+
+// A table with right checksums whose bytes follow from seed and step, so that
+// the tables of a test differ from each other and from the unit's own.
+inline EdidImage SeededTable(std::uint8_t seed, std::uint8_t step) {
+    EdidImage image{};
+    for (std::size_t i = 0; i < kEdidSize; ++i) {
+        image[i] = static_cast<std::uint8_t>(i * step + seed);
+    }
+    RepairChecksums(image);
+    return image;
+}
+
+inline QString TextOf(const EdidImage& image) {
+    return QString::fromStdString(CanonicalHexText(image));
+}
 
 // A main window on a simulated unit whose every library call is traced, with
 // a fake clock, scripted dialogs and a record of every status-bar message.

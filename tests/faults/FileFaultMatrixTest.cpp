@@ -21,10 +21,7 @@
 namespace {
 
 EdidImage TableFrom(std::uint8_t seed) {
-    EdidImage image{};
-    for (std::size_t i = 0; i < kEdidSize; ++i) {
-        image[i] = static_cast<std::uint8_t>(i * 3 + seed);
-    }
+    EdidImage image = SeededTable(seed, 3);
     image[0] = 0x00; // a binary EDID file starts with the header's zero
     RepairChecksums(image);
     return image;
@@ -36,10 +33,6 @@ const EdidImage kTableInView = TableFrom(9);
 QByteArray BytesOf(const EdidImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
 }
-QString TextOf(const EdidImage& image) {
-    return QString::fromStdString(CanonicalHexText(image));
-}
-
 enum class FileOperation { Load, Save };
 
 // The folder of one case: the user's table.bin in it, and whatever the case
