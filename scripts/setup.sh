@@ -7,7 +7,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${TALVO_BUILD_DIR:-$root/build}"
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-liberation xauth xvfb)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-liberation xauth xvfb
+    hwdata edid-decode)
 
 "$root/scripts/install-missing.sh" "${packages[@]}"
 
