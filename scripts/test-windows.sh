@@ -35,3 +35,6 @@ trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wineboot --init >/dev/null 2>&1
 
 ctest --preset mingw-w64
+
+# The zip for Windows users.
+"$root/scripts/package-windows.sh"
