@@ -1,5 +1,6 @@
 #include "EdidImport.h"
 #include "EdidSamples.h"
+#include "RealSamples.h"
 
 #include <QtTest>
 
@@ -16,14 +17,6 @@ private slots:
 };
 
 namespace {
-
-QByteArray Sample(const char* name) {
-    QFile file(QStringLiteral(TALVO_EDID_SAMPLES_DIR "/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("missing sample %s", name);
-    }
-    return file.readAll();
-}
 
 // Each byte as two digits with the given case, prefix and separator, and a
 // line break after every perLine bytes.
@@ -76,7 +69,7 @@ void EdidImportTest::importsTable_data() {
     for (const char* name :
          {"Digital_Samsung_SAM0DF7_DE048E9131C5.bin", "Digital_Apple_APPA032_7E06E4CA3589.bin",
           "Digital_AOpen_AOP0807_058E4F5268BF.bin"}) {
-        const QByteArray t = Sample(name);
+        const QByteArray t = RealSample(name);
         const QByteArray tag = QByteArray(name).mid(8, 16);
         QTest::newRow(tag + ": binary") << t << two << none << EdidTableForm::Binary << t << false;
         QTest::newRow(tag + ": spaced upper-case hex")
@@ -95,8 +88,8 @@ void EdidImportTest::importsTable_data() {
                                               << EdidTableForm::EdidDecodeDump << t << false;
     }
 
-    const QByteArray one = Sample("Analog_AOC_AOC2216_2F7D4FEE1637.bin");
-    const QByteArray cta = Sample("Digital_Samsung_SAM0DF7_DE048E9131C5.bin");
+    const QByteArray one = RealSample("Analog_AOC_AOC2216_2F7D4FEE1637.bin");
+    const QByteArray cta = RealSample("Digital_Samsung_SAM0DF7_DE048E9131C5.bin");
     QTest::newRow("one block, two asked")
         << one << two << none << EdidTableForm::Binary << one + QByteArray(128, '\0') << true;
     QTest::newRow("one block, as declared")
