@@ -32,7 +32,7 @@ void MainWindow::SyncEDIDMode() {
     transport_.CloseDevice();
     // Cleared first: a query that fails leaves nothing to act on.
     std::uint8_t reply[frames::kStatusShortReplyLength] = {};
-    if (commands_.QueryStatus(reply, sizeof reply, *sink_)) {
+    if (commands_.QueryStatus(reply, sizeof reply, *sink_).Answered()) {
         ShowModeOfUnit(reply[frames::kStatusModeByte]);
     }
     ReadEDID();

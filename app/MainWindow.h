@@ -60,6 +60,7 @@ private:
     bool SaveFile();
 
     int ParseEDIDtext(EdidImage& image) const;
+    bool TakeTableToWrite(EdidImage& image);
     void ShowEDIDtable(const EdidImage& image);
     void ShowHexText(const QString& text, const QColor& colour);
 

@@ -19,20 +19,9 @@ public:
     void ShowStatusMessage(const char* text) override {
         window_.ShowStatusMessage(Translate(text));
     }
-    void ShowIncompleteTable(int count) override {
-        window_.ShowWarning(
-            MainWindow::tr("Incomplete EDID table: %1 of 256 byte values.").arg(count));
-    }
     void ShowReadTable(const std::string& hexText) override {
         window_.ShowHexText(QString::fromLatin1(hexText.data(), static_cast<int>(hexText.size())),
                             Qt::black);
-    }
-    int ParseEDIDtext(EdidImage& image) override { return window_.ParseEDIDtext(image); }
-    bool ConfirmWriteWithWrongChecksum() override {
-        return window_.services_.dialogs.Question(
-            nullptr, QStringLiteral("TALVO EDID Utility"),
-            QStringLiteral("The EDID Checksum is not correct."), QStringLiteral("Write anyway?"),
-            WindowDialogs::DefaultAnswer::No);
     }
 
 private:

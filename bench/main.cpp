@@ -2,6 +2,7 @@
 #include "FakeClock.h"
 #include "MeasureOperation.h"
 #include "Operations.h"
+#include "ReplyWait.h"
 #include "Report.h"
 #include "SimulatedUnit.h"
 #include "Soak.h"
@@ -115,6 +116,11 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "fake clock: %d rounds of Read EDID and Write EDID\n", rounds);
         soak = SoakReadWrite(fakeClock, rounds);
         PrintSoak(soak);
+    }
+    if (!parser.isSet(only) ||
+        QStringLiteral("reply wait").startsWith(parser.value(only), Qt::CaseInsensitive)) {
+        std::fprintf(stderr, "real clock: reply wait\n");
+        PrintReplyWaits(MeasureReplyWaits(), MeasureReplyLatency());
     }
     PrintVerdict(operations, realClock, fake);
     PrintLoadAverage("at end");

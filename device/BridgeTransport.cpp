@@ -18,8 +18,9 @@ template <typename Call> BridgeStatus Locked(Call call) {
 
 } // namespace
 
-BridgeTransport::BridgeTransport(BridgeLibrary& library, Clock& clock, NativeWarning& warning)
-    : library_(library), clock_(clock), warning_(warning) {}
+BridgeTransport::BridgeTransport(BridgeLibrary& library, Clock& clock, NativeWarning& warning,
+                                 std::uint32_t unitNumber)
+    : library_(library), clock_(clock), warning_(warning), unitNumber_(unitNumber) {}
 
 bool BridgeTransport::GetSerialString(std::uint32_t index, char* buffer) {
     const BridgeStatus status = Locked(
@@ -36,6 +37,7 @@ bool BridgeTransport::FindUnit(std::uint32_t* index) {
     if (Locked([&] { return library_.GetNumDevices(&count); }) != kBridgeSuccess) {
         return false;
     }
+    std::uint32_t unitsPassed = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         char serial[kDeviceStringSize] = {};
         if (!GetSerialString(i, serial)) {
@@ -44,12 +46,39 @@ bool BridgeTransport::FindUnit(std::uint32_t* index) {
         // The library's string may come without a terminator; never read past
         // the buffer.
         serial[kDeviceStringSize - 1] = '\0';
-        if (std::strcmp(serial, kUnitSerial) == 0) {
+        if (std::strcmp(serial, kUnitSerial) == 0 && unitsPassed++ == unitNumber_) {
             *index = i;
             return true;
         }
     }
     return false;
+}
+
+bool BridgeTransport::ListDevices(std::vector<BridgeDevice>* devices) {
+    std::uint32_t count = 0;
+    if (Locked([&] { return library_.GetNumDevices(&count); }) != kBridgeSuccess) {
+        return false;
+    }
+    devices->clear();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        BridgeDevice device;
+        device.index = i;
+        char serial[kDeviceStringSize] = {};
+        if (GetSerialString(i, serial)) {
+            serial[kDeviceStringSize - 1] = '\0';
+            device.serial = serial;
+            device.isUnit = device.serial == kUnitSerial;
+        }
+        char product[kDeviceStringSize] = {};
+        if (Locked([&] {
+                return library_.GetProductString(i, product, DeviceStringOption::Description);
+            }) == kBridgeSuccess) {
+            product[kDeviceStringSize - 1] = '\0';
+            device.product = product;
+        }
+        devices->push_back(device);
+    }
+    return true;
 }
 
 bool BridgeTransport::OpenDevice() {
@@ -85,36 +114,23 @@ void BridgeTransport::CloseHandleIfOpen() {
     handle_ = kNoDevice;
 }
 
-bool BridgeTransport::DeviceTransaction(DeviceHandle* handle, std::uint8_t* reply,
-                                        const std::uint8_t* request, std::uint32_t replyLength,
-                                        std::uint32_t requestLength) {
+TransactionResult BridgeTransport::DeviceTransaction(DeviceHandle* handle, std::uint8_t* reply,
+                                                     const std::uint8_t* request,
+                                                     std::uint32_t replyLength,
+                                                     std::uint32_t requestLength) {
     if (*handle == kNoDevice) {
         warning_.Show("Invalid Device Handle");
-        return false;
+        return TransactionResult::NotOpen;
     }
     std::uint32_t written = 0;
     if (Locked([&] { return library_.Write(*handle, request, requestLength, &written); }) !=
         kBridgeSuccess) {
         warning_.Show("Error Sending Code");
-        return false;
+        return TransactionResult::SendFailed;
     }
-
-    bool result = true;
-    std::uint32_t waiting = 0;
-    const std::uint32_t start = clock_.TickCount();
-    // A busy poll, as the unit answers within milliseconds; a failed check is
-    // reported and polling goes on to the end of the limit.
-    while (waiting < 1 &&
-           static_cast<std::uint32_t>(clock_.TickCount() - start) < kReplyTimeoutMs) {
-        std::uint32_t queueStatus = 0;
-        if (Locked([&] { return library_.CheckRXQueue(*handle, &waiting, &queueStatus); }) !=
-            kBridgeSuccess) {
-            warning_.Show("Error Checking Queue");
-            result = false;
-        }
-    }
-    if (!result || waiting < 1) {
-        return false;
+    const TransactionResult waited = WaitForReply(*handle);
+    if (waited != TransactionResult::Ok) {
+        return waited;
     }
 
     // Read into a scratch area so that a failed or short read leaves the
@@ -124,11 +140,38 @@ bool BridgeTransport::DeviceTransaction(DeviceHandle* handle, std::uint8_t* repl
     if (Locked([&] { return library_.Read(*handle, received.data(), replyLength, &returned); }) !=
         kBridgeSuccess) {
         warning_.Show("Error Reading Data");
-        return false;
+        return TransactionResult::ReadFailed;
     }
     if (returned < replyLength) {
-        return false;
+        return TransactionResult::ShortReply;
     }
     std::copy(received.begin(), received.end(), reply);
-    return true;
+    return TransactionResult::Ok;
+}
+
+// A failed check is reported and the wait goes on to the end of the limit, so
+// that a single failing check does not cut short a reply that is on its way.
+TransactionResult BridgeTransport::WaitForReply(DeviceHandle handle) {
+    bool checkFailed = false;
+    std::uint32_t waiting = 0;
+    const std::uint32_t start = clock_.TickCount();
+    while (waiting < 1) {
+        const std::uint32_t elapsed = clock_.TickCount() - start;
+        if (elapsed >= kReplyTimeoutMs) {
+            break;
+        }
+        std::uint32_t queueStatus = 0;
+        if (Locked([&] { return library_.CheckRXQueue(handle, &waiting, &queueStatus); }) !=
+            kBridgeSuccess) {
+            warning_.Show("Error Checking Queue");
+            checkFailed = true;
+        }
+        if (waiting < 1 && elapsed >= kBusyPollMs) {
+            clock_.Sleep(kPollNapMs);
+        }
+    }
+    if (checkFailed) {
+        return TransactionResult::QueueCheckFailed;
+    }
+    return waiting < 1 ? TransactionResult::TimedOut : TransactionResult::Ok;
 }

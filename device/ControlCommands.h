@@ -5,6 +5,30 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+// How one control request or status query went.
+struct CommandOutcome {
+    // False when the unit could not be opened; nothing was sent then.
+    bool unitFound = false;
+    TransactionResult transaction = TransactionResult::NotOpen;
+
+    bool Answered() const { return unitFound && transaction == TransactionResult::Ok; }
+};
+
+// What the unit made of a command: one outcome per request sent, in sending
+// order; none for a key that names no command.
+struct ControlReport {
+    std::vector<CommandOutcome> requests;
+
+    bool Sent() const { return !requests.empty(); }
+    // Sent, and every request got a whole reply.
+    bool Answered() const;
+    // Some request could not open the unit ("Hardware not found!").
+    bool UnitMissing() const;
+    // Some request reached the unit but got no valid reply.
+    bool Unconfirmed() const;
+};
 
 // Control requests (EDID mode, EDID reset) and the start-up status query, each
 // in an open/close cycle of its own.
@@ -12,18 +36,19 @@ class ControlCommands {
 public:
     explicit ControlCommands(BridgeTransport& transport) : transport_(transport) {}
 
-    // False only when the unit could not be opened ("Hardware not found!").
-    bool SendControlCommand(std::uint8_t controlAddress, std::uint8_t* reply,
-                            const std::uint8_t* payload, std::uint8_t count,
-                            std::uint8_t payloadLength);
-    // False for a key that is not a mode key; otherwise the result of the last
-    // of the three control requests.
-    bool SetEDIDMode(const char* key);
-    // False for a key that is not a reset key; otherwise the request's result.
-    bool ResetEDID(const char* key);
-    // The one-byte status request. False when the unit could not be opened
-    // ("Hardware not found" in the window) or the transaction failed.
-    bool QueryStatus(std::uint8_t* reply, std::uint8_t replyLength, WindowWarning& window);
+    // Shows "Hardware not found!" when the unit could not be opened.
+    CommandOutcome SendControlCommand(std::uint8_t controlAddress, std::uint8_t* reply,
+                                      const std::uint8_t* payload, std::uint8_t count,
+                                      std::uint8_t payloadLength);
+    // The three control requests of a mode key, each sent whatever became of
+    // the ones before; nothing is sent for a key that is not a mode key.
+    ControlReport SetEDIDMode(const char* key);
+    // The request of a reset key; nothing is sent for any other key.
+    ControlReport ResetEDID(const char* key);
+    // The one-byte status request. When the unit cannot be opened the window
+    // is told "Hardware not found".
+    CommandOutcome QueryStatus(std::uint8_t* reply, std::uint8_t replyLength,
+                               WindowWarning& window);
 
 private:
     BridgeTransport& transport_;

@@ -13,15 +13,16 @@ constexpr int kProgressMaximum = 255;
 
 } // namespace
 
-bool ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
-                        std::uint8_t deviceAddress) {
+ReadReport ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
+                              std::uint8_t deviceAddress) {
+    ReadReport report;
     sink.StartProgress();
     if (!transport.OpenDevice()) {
         sink.ShowWarning("Hardware not found");
-        return false;
+        return report;
     }
 
-    EdidImage image{};
+    EdidImage& image = report.table;
     std::array<std::uint8_t, frames::kBlockReadLength> request{};
     for (std::size_t offset = 0; offset < kEdidSize; offset += kChunkLength) {
         sink.on_ProgressChange(static_cast<int>(offset), kProgressMaximum);
@@ -32,12 +33,17 @@ bool ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
         // A chunk that did not arrive whole ends the run: showing the
         // previous chunk's bytes in its place would put values into the view
         // that the unit never sent.
-        if (!transport.DeviceTransaction(transport.Handle(), image.data() + offset, request.data(),
-                                         length, request.size())) {
+        const TransactionResult result = transport.DeviceTransaction(
+            transport.Handle(), image.data() + offset, request.data(), length, request.size());
+        if (result != TransactionResult::Ok) {
             transport.CloseDevice();
             sink.on_ProgressChange(0, 0);
             sink.ShowWarning("Error Reading EDID values.");
-            return false;
+            report.outcome = ReadOutcome::ChunkFailed;
+            report.failedChunk = static_cast<int>(offset / kChunkLength);
+            report.failure = result;
+            report.table = {};
+            return report;
         }
     }
 
@@ -54,5 +60,6 @@ bool ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
     sink.on_ProgressChange(0, 0);
     sink.ShowStatusMessage("EDID values read.");
     sink.ShowReadTable(CanonicalHexText(image));
-    return true;
+    report.outcome = ReadOutcome::Read;
+    return report;
 }

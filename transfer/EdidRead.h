@@ -1,11 +1,30 @@
 #pragma once
 
 #include "BridgeTransport.h"
+#include "EdidImage.h"
 #include "TransferSink.h"
 
 #include <cstdint>
 
+enum class ReadOutcome {
+    Read,
+    NoUnit,      // the unit could not be opened: nothing was sent
+    ChunkFailed, // a chunk did not arrive whole: the run stopped there
+};
+
+struct ReadReport {
+    ReadOutcome outcome = ReadOutcome::NoUnit;
+    // ChunkFailed: which chunk, from 0, and why.
+    int failedChunk = -1;
+    TransactionResult failure = TransactionResult::Ok;
+    // Read: the unit's table.
+    EdidImage table{};
+
+    bool Succeeded() const { return outcome == ReadOutcome::Read; }
+};
+
 // Reads the unit's 256-byte table in sixteen 16-byte chunks, sends the
-// eight-byte status request and shows the table. False, with the Hex view
-// untouched, when the unit could not be opened or a chunk was not read.
-bool ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink, std::uint8_t deviceAddress);
+// eight-byte status request and shows the table. A run that does not succeed
+// leaves the Hex view untouched.
+ReadReport ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
+                              std::uint8_t deviceAddress);

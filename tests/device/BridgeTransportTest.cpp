@@ -13,6 +13,7 @@
 #include <memory>
 
 Q_DECLARE_METATYPE(BridgeOperation)
+Q_DECLARE_METATYPE(TransactionResult)
 
 namespace {
 
@@ -50,7 +51,7 @@ private:
 
     // A block read of the unit's first 16 bytes into a reply area marked
     // with 0xEE, so that untouched bytes show.
-    bool ReadFirstChunk(std::array<std::uint8_t, 16>& reply) {
+    TransactionResult ReadFirstChunk(std::array<std::uint8_t, 16>& reply) {
         reply.fill(0xEE);
         return rig->transport.DeviceTransaction(rig->transport.Handle(), reply.data(),
                                                 kChunkRequest.data(), 16, 4);
@@ -124,7 +125,7 @@ private slots:
         if (opened) {
             // The opened device is the unit: it answers.
             std::array<std::uint8_t, 16> reply{};
-            QVERIFY(ReadFirstChunk(reply));
+            QCOMPARE(ReadFirstChunk(reply), TransactionResult::Ok);
             QVERIFY(FirstChunkIsUnits(reply));
             rig->transport.CloseDevice();
         } else {
@@ -173,27 +174,28 @@ private slots:
 
     void transactionOutcomes_data() {
         QTest::addColumn<QString>("fault");
-        QTest::addColumn<bool>("result");
+        QTest::addColumn<TransactionResult>("result");
         QTest::addColumn<QStringList>("warnings");
         QTest::addColumn<bool>("replyIsUnits");
 
         const QStringList none;
-        QTest::newRow("answered") << "none" << true << none << true;
-        QTest::newRow("late but within the limit") << "late 900" << true << none << true;
-        QTest::newRow("later than the limit") << "late 1500" << false << none << false;
-        QTest::newRow("never answered") << "never" << false << none << false;
-        QTest::newRow("short reply") << "short 5" << false << none << false;
+        using R = TransactionResult;
+        QTest::newRow("answered") << "none" << R::Ok << none << true;
+        QTest::newRow("late but within the limit") << "late 900" << R::Ok << none << true;
+        QTest::newRow("later than the limit") << "late 1500" << R::TimedOut << none << false;
+        QTest::newRow("never answered") << "never" << R::TimedOut << none << false;
+        QTest::newRow("short reply") << "short 5" << R::ShortReply << none << false;
         QTest::newRow("write fails")
-            << "write" << false << QStringList{"Error Sending Code"} << false;
+            << "write" << R::SendFailed << QStringList{"Error Sending Code"} << false;
         QTest::newRow("queue check fails, bytes arrive")
-            << "queue" << false << QStringList{"Error Checking Queue"} << false;
+            << "queue" << R::QueueCheckFailed << QStringList{"Error Checking Queue"} << false;
         QTest::newRow("read fails")
-            << "read" << false << QStringList{"Error Reading Data"} << false;
+            << "read" << R::ReadFailed << QStringList{"Error Reading Data"} << false;
     }
 
     void transactionOutcomes() {
         QFETCH(QString, fault);
-        QFETCH(bool, result);
+        QFETCH(TransactionResult, result);
         QFETCH(QStringList, warnings);
         QFETCH(bool, replyIsUnits);
 
@@ -217,6 +219,10 @@ private slots:
         const std::uint32_t start = rig->clock.Now();
         QCOMPARE(ReadFirstChunk(reply), result);
         QCOMPARE(ToStringList(rig->warning.texts), warnings);
+        if (fault == "none") {
+            // A reply that is already there is taken without a nap.
+            QCOMPARE(rig->clock.Napped(), std::uint64_t{0});
+        }
         if (replyIsUnits) {
             QVERIFY(FirstChunkIsUnits(reply));
         } else {
@@ -240,8 +246,12 @@ private slots:
         rig->bridge.ReplyNever(1);
         std::array<std::uint8_t, 16> reply{};
         const std::uint32_t start = rig->clock.Now();
-        QVERIFY(!ReadFirstChunk(reply));
+        QCOMPARE(ReadFirstChunk(reply), TransactionResult::TimedOut);
         QVERIFY(rig->clock.Now() - start >= 1000);
+        // Past its first millisecond the wait naps between checks instead of
+        // spinning: on this clock a check and a nap take a millisecond each.
+        QVERIFY(rig->clock.Napped() >= 450);
+        QVERIFY(rig->bridge.CallCount(BridgeOperation::CheckRXQueue) <= 550);
         rig->transport.CloseDevice();
     }
 
@@ -251,7 +261,7 @@ private slots:
         QVERIFY(rig->transport.OpenDevice());
         rig->bridge.ReplyNever(1);
         std::array<std::uint8_t, 16> reply{};
-        QVERIFY(!ReadFirstChunk(reply));
+        QCOMPARE(ReadFirstChunk(reply), TransactionResult::TimedOut);
         // The limit ran across the wrap: about 1000 ms, not 0 and not forever.
         QVERIFY(rig->clock.Now() >= 0x2E8u && rig->clock.Now() < 0x400u);
         rig->transport.CloseDevice();
@@ -259,7 +269,7 @@ private slots:
 
     void transactionWithoutHandleSendsNothing() {
         std::array<std::uint8_t, 16> reply{};
-        QVERIFY(!ReadFirstChunk(reply));
+        QCOMPARE(ReadFirstChunk(reply), TransactionResult::NotOpen);
         QCOMPARE(ToStringList(rig->warning.texts), QStringList{"Invalid Device Handle"});
         QVERIFY(rig->bridge.Requests().empty());
     }

@@ -67,7 +67,9 @@ private slots:
     void setModeSendsThreeCycles() {
         QFETCH(QString, key);
         QFETCH(int, code);
-        QVERIFY(rig->commands.SetEDIDMode(key.toLatin1().constData()));
+        const ControlReport report = rig->commands.SetEDIDMode(key.toLatin1().constData());
+        QVERIFY(report.Answered());
+        QCOMPARE(report.requests.size(), std::size_t{3});
         const QString payload = QStringLiteral("23 24 %1 0D").arg(code, 2, 10, QChar('0'));
         QCOMPARE(ToStringList(rig->bridge.Log()), Cycle("11 02 E0 " + payload) +
                                                       Cycle("11 02 E1 " + payload) +
@@ -89,7 +91,7 @@ private slots:
     void resetSendsOneCycle() {
         QFETCH(QString, key);
         QFETCH(QString, request);
-        QVERIFY(rig->commands.ResetEDID(key.toLatin1().constData()));
+        QVERIFY(rig->commands.ResetEDID(key.toLatin1().constData()).Answered());
         QCOMPARE(ToStringList(rig->bridge.Log()), Cycle(request));
     }
 
@@ -104,25 +106,31 @@ private slots:
     void unknownKeysSendNothing() {
         QFETCH(QString, key);
         const QByteArray bytes = key.toLatin1();
-        QVERIFY(!rig->commands.SetEDIDMode(bytes.constData()));
-        QVERIFY(!rig->commands.ResetEDID(QByteArray("rstxedid_a").constData()));
+        QVERIFY(!rig->commands.SetEDIDMode(bytes.constData()).Sent());
+        QVERIFY(!rig->commands.ResetEDID(QByteArray("rstxedid_a").constData()).Sent());
         QVERIFY(rig->bridge.Log().empty());
         QVERIFY(rig->warning.texts.empty());
     }
 
     void unitAbsentIsReportedPerRequest() {
         rig->bridge.SetDevices({});
-        QVERIFY(!rig->commands.SetEDIDMode("CustomEDID"));
+        const ControlReport mode = rig->commands.SetEDIDMode("CustomEDID");
+        QVERIFY(mode.UnitMissing() && !mode.Unconfirmed() && !mode.Answered());
         QCOMPARE(ToStringList(rig->warning.texts), QStringList(3, "Hardware not found!"));
         rig->warning.texts.clear();
-        QVERIFY(!rig->commands.ResetEDID("RSTxEDID_B"));
+        QVERIFY(rig->commands.ResetEDID("RSTxEDID_B").UnitMissing());
         QCOMPARE(ToStringList(rig->warning.texts), QStringList{"Hardware not found!"});
         QVERIFY(rig->bridge.Requests().empty());
     }
 
-    void failedTransactionStillCountsAsSent() {
-        rig->bridge.ReplyNever(1);
-        QVERIFY(rig->commands.ResetEDID("RSTxEDID_A"));
+    // Each request tells for itself; the others still go out.
+    void unansweredRequestIsUnconfirmed() {
+        rig->bridge.ReplyNever(2);
+        const ControlReport report = rig->commands.SetEDIDMode("FixedEDID");
+        QVERIFY(report.Unconfirmed() && !report.UnitMissing() && !report.Answered());
+        QCOMPARE(report.requests.size(), std::size_t{3});
+        QVERIFY(report.requests[0].Answered() && report.requests[2].Answered());
+        QCOMPARE(report.requests[1].transaction, TransactionResult::TimedOut);
         QCOMPARE(rig->bridge.OpenHandles(), 0);
         QCOMPARE(*rig->transport.Handle(), kNoDevice);
     }
@@ -130,7 +138,7 @@ private slots:
     void queryStatusReadsTheMode() {
         rig->unit.SetModeCode(3);
         std::uint8_t reply[3] = {};
-        QVERIFY(rig->commands.QueryStatus(reply, 3, rig->window));
+        QVERIFY(rig->commands.QueryStatus(reply, 3, rig->window).Answered());
         QCOMPARE(reply[2], std::uint8_t{3});
         QCOMPARE(ToStringList(rig->bridge.Log()), Cycle("02"));
         QVERIFY(rig->window.texts.isEmpty());
@@ -139,7 +147,7 @@ private slots:
     void queryStatusWithoutUnit() {
         rig->bridge.SetDevices({});
         std::uint8_t reply[3] = {};
-        QVERIFY(!rig->commands.QueryStatus(reply, 3, rig->window));
+        QVERIFY(!rig->commands.QueryStatus(reply, 3, rig->window).unitFound);
         QCOMPARE(rig->window.texts, QStringList{"Hardware not found"});
         QVERIFY(rig->warning.texts.empty());
         QVERIFY(rig->bridge.Requests().empty());
@@ -148,14 +156,17 @@ private slots:
     void unansweredQueryFails() {
         rig->bridge.ReplyNever(1);
         std::uint8_t reply[3] = {};
-        QVERIFY(!rig->commands.QueryStatus(reply, 3, rig->window));
+        const CommandOutcome outcome = rig->commands.QueryStatus(reply, 3, rig->window);
+        QVERIFY(outcome.unitFound);
+        QCOMPARE(outcome.transaction, TransactionResult::TimedOut);
         QCOMPARE(rig->bridge.OpenHandles(), 0);
     }
 
     void oversizedPayloadIsRefused() {
         const std::uint8_t payload[76] = {};
         std::uint8_t reply[128] = {};
-        QVERIFY(!rig->commands.SendControlCommand(0xEA, reply, payload, 1, sizeof payload));
+        QVERIFY(
+            !rig->commands.SendControlCommand(0xEA, reply, payload, 1, sizeof payload).unitFound);
         QVERIFY(rig->bridge.Log().empty());
     }
 };

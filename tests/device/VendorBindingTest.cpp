@@ -28,8 +28,8 @@ private slots:
         QVERIFY(transport.OpenDevice());
         const std::array<std::uint8_t, 4> request{0x11, 0x10, 0xB0, 0x00};
         std::array<std::uint8_t, 16> reply{};
-        QVERIFY(
-            transport.DeviceTransaction(transport.Handle(), reply.data(), request.data(), 16, 4));
+        QVERIFY(transport.DeviceTransaction(transport.Handle(), reply.data(), request.data(), 16,
+                                            4) == TransactionResult::Ok);
         // Every EDID table starts with its fixed header.
         const std::array<std::uint8_t, 8> header{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
         QVERIFY(std::equal(header.begin(), header.end(), reply.begin()));

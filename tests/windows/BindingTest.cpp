@@ -102,7 +102,7 @@ void LibraryIsFoundBesideTheProgramAndBoundByOrdinal(Rig& rig) {
 
 void ControlCommandGoesOutByteForByte(Rig& rig) {
     rig.run.NewLogLines();
-    CHECK(rig.commands.SetEDIDMode("CustomEDID"));
+    CHECK(rig.commands.SetEDIDMode("CustomEDID").Answered());
     std::vector<std::string> expected;
     for (const char* request :
          {"11 02 E0 23 24 03 0D", "11 02 E1 23 24 03 0D", "11 02 E4 23 24 03 0D"}) {
@@ -114,7 +114,7 @@ void ControlCommandGoesOutByteForByte(Rig& rig) {
     // The unit took the mode: its status reply says CUSTOM.
     std::array<std::uint8_t, frames::kStatusShortReplyLength> status{};
     WindowWarningRecorder window;
-    CHECK(rig.commands.QueryStatus(status.data(), status.size(), window));
+    CHECK(rig.commands.QueryStatus(status.data(), status.size(), window).Answered());
     CHECK(status[frames::kStatusModeByte] == SimulatedUnit::kCustom);
     CHECK(SameLines(rig.run.NewLogLines(), OpenClose({"02"})));
     CHECK(window.texts.empty());
@@ -137,7 +137,7 @@ std::vector<std::string> ReadRequests() {
 void EdidReadRunsThroughTheLibrary(Rig& rig) {
     rig.run.NewLogLines();
     RecordingTransferSink sink;
-    CHECK(ReadEDIDfromDevice(rig.transport, sink, kDeviceAddress));
+    CHECK(ReadEDIDfromDevice(rig.transport, sink, kDeviceAddress).Succeeded());
     const UnitMemory table = SimulatedUnit::DefaultTable(kDeviceAddress);
     CHECK(sink.readTable == CanonicalHexText(table));
     CHECK(SameLines(rig.run.NewLogLines(), OpenClose(ReadRequests())));
@@ -156,8 +156,7 @@ void EdidWriteRunsThroughTheLibrary(Rig& rig) {
 
     rig.run.NewLogLines();
     RecordingTransferSink sink;
-    sink.viewTable = table;
-    CHECK(WriteEDIDtoDevice(rig.transport, sink, kDeviceAddress));
+    CHECK(WriteEDIDtoDevice(rig.transport, sink, table, kDeviceAddress).Succeeded());
     std::vector<std::string> requests;
     for (std::size_t offset = 0; offset < table.size(); offset += 8) {
         const auto request = frames::BlockWriteRequest(
@@ -168,14 +167,14 @@ void EdidWriteRunsThroughTheLibrary(Rig& rig) {
     CHECK(SameLines(rig.run.NewLogLines(), OpenClose(requests)));
     CHECK(sink.warnings.empty());
 
-    ResetAfterWrite(rig.commands, rig.clock);
+    CHECK(ResetAfterWrite(rig.commands, rig.clock).Answered());
     std::vector<std::string> resets = OpenClose({"11 01 EA 23 20 0D"});
     const auto second = OpenClose({"11 01 EB 23 20 0D"});
     resets.insert(resets.end(), second.begin(), second.end());
     CHECK(SameLines(rig.run.NewLogLines(), resets));
 
     RecordingTransferSink readBack;
-    CHECK(ReadEDIDfromDevice(rig.transport, readBack, kDeviceAddress));
+    CHECK(ReadEDIDfromDevice(rig.transport, readBack, kDeviceAddress).Succeeded());
     CHECK(readBack.readTable == CanonicalHexText(table));
     CHECK(rig.warning.texts.empty());
 }
@@ -195,7 +194,7 @@ void MissingLibraryGivesNoUnit(Rig& rig) {
     CHECK(warning.texts.empty());
 
     RecordingTransferSink sink;
-    CHECK(!ReadEDIDfromDevice(transport, sink, kDeviceAddress));
+    CHECK(ReadEDIDfromDevice(transport, sink, kDeviceAddress).outcome == ReadOutcome::NoUnit);
     CHECK(sink.warnings == std::vector<std::string>{"Hardware not found"});
     CHECK(sink.readTable.empty());
     // Nothing reached the stand-in that the rig has loaded.

@@ -64,8 +64,8 @@ std::uint32_t TicksWaitedFrom(std::uint32_t startTick) {
     bridge.ReplyNever(1);
     std::array<std::uint8_t, 16> reply{};
     const std::uint32_t before = clock.Now();
-    CHECK(!transport.DeviceTransaction(transport.Handle(), reply.data(), kFirstChunkRequest.data(),
-                                       16, 4));
+    CHECK(transport.DeviceTransaction(transport.Handle(), reply.data(), kFirstChunkRequest.data(),
+                                      16, 4) == TransactionResult::TimedOut);
     const std::uint32_t waited = clock.Now() - before;
     transport.CloseDevice();
     CHECK(warning.texts.empty());
@@ -94,8 +94,8 @@ void UnansweredReplyWaitsTheLimitInRealTime() {
     reply.fill(0xEE);
     const auto start = std::chrono::steady_clock::now();
     const DWORD startTick = GetTickCount();
-    CHECK(!transport.DeviceTransaction(transport.Handle(), reply.data(), kFirstChunkRequest.data(),
-                                       16, 4));
+    CHECK(transport.DeviceTransaction(transport.Handle(), reply.data(), kFirstChunkRequest.data(),
+                                      16, 4) == TransactionResult::TimedOut);
     CHECK(GetTickCount() - startTick >= BridgeTransport::kReplyTimeoutMs);
     CHECK(Since(start) >= Milliseconds(BridgeTransport::kReplyTimeoutMs - 16));
     CHECK(Since(start) < kNoLaterThan);
@@ -105,7 +105,7 @@ void UnansweredReplyWaitsTheLimitInRealTime() {
     // The lost reply was only the first: the same request is answered with
     // the table's first bytes.
     CHECK(transport.DeviceTransaction(transport.Handle(), reply.data(), kFirstChunkRequest.data(),
-                                      16, 4));
+                                      16, 4) == TransactionResult::Ok);
     CHECK(reply[0] == 0x00 && reply[1] == 0xFF);
     transport.CloseDevice();
     CHECK(SameLines(run.NewLogLines(), {"open", "11 10 B0 00", "11 10 B0 00", "close"}));
