@@ -13,6 +13,7 @@ private slots:
     void summarises();
     void namesFields_data();
     void namesFields();
+    void namesManufacturer();
 };
 
 namespace {
@@ -49,6 +50,10 @@ void EdidSummaryTest::summarises_data() {
         << WithByte(dell, 145, 0x3F)
         << "DEL DELL U2414H · 1920x1080 @ 60.00 Hz · CTA-861 rev 3 · checksum of block 1 wrong "
            "· malformed";
+    QTest::newRow("data block one byte too long")
+        << WithByte(dell, 155, 0x84)
+        << "DEL DELL U2414H · 1920x1080 @ 60.00 Hz · CTA-861 rev 3 · HDMI 1.0.0.0 · LPCM 2ch · "
+           "checksum of block 1 wrong · malformed";
     QTest::newRow("no header") << WithByte(dell, 1, 0x00)
                                << "no EDID header · DEL DELL U2414H · 1920x1080 @ 60.00 Hz · "
                                   "CTA-861 rev 3 · HDMI 1.0.0.0 · LPCM 2ch · checksum of block 0 "
@@ -114,6 +119,14 @@ void EdidSummaryTest::namesFields() {
     QFETCH(QString, field);
 
     QCOMPARE(QString::fromStdString(NameEdidField(table, std::size_t(offset))), field);
+}
+
+void EdidSummaryTest::namesManufacturer() {
+    const std::string name = DecodeEdid(RealSampleBytes(kDell)).base.manufacturerName;
+    if (name.empty()) {
+        QSKIP("built without hwdata's pnp.ids (Debian package hwdata)");
+    }
+    QCOMPARE(QString::fromStdString(name), QStringLiteral("Dell Inc."));
 }
 
 QTEST_APPLESS_MAIN(EdidSummaryTest)
