@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build-mingw"
 
-packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64)
+packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 libcli11-dev nlohmann-json3-dev)
 
 if ! "$root/scripts/install-missing.sh" --no-prompt "${packages[@]}"; then
     echo "Windows tests skipped: could not install ${packages[*]}"

@@ -1,0 +1,112 @@
+#include "Checksum.h"
+#include "Commands.h"
+#include "FormatOption.h"
+#include "UnitWords.h"
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+struct CheckOptions {
+    std::vector<std::string> files;
+    bool fix = false;
+    std::string output;
+};
+
+// The form a repaired file keeps when it is written in place; nothing for a
+// form the tool does not write.
+std::optional<TableFormat> FormatOfImport(EdidTableForm form) {
+    switch (form) {
+    case EdidTableForm::Binary:
+        return TableFormat::Binary;
+    case EdidTableForm::HexText:
+        return TableFormat::Hex;
+    case EdidTableForm::CArray:
+        return TableFormat::CArray;
+    case EdidTableForm::EdidDecodeDump:
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Prints one line for the file and repairs the table; true when every
+// checksum was right.
+bool CheckBlocks(CliSession& session, const std::string& path, EdidTable& table) {
+    bool right = true;
+    session.Out() << path << ':';
+    for (std::size_t block = 0; block * kEdidBlockSize < table.size(); ++block) {
+        std::uint8_t* start = table.data() + block * kEdidBlockSize;
+        const std::uint8_t computed = EDIDChkSum(start);
+        const std::uint8_t stored = start[kChecksumOffset];
+        session.Out() << (block == 0 ? " " : ", ") << "block " << block << " checksum "
+                      << HexByte(stored);
+        if (stored == computed) {
+            session.Out() << " right";
+        } else {
+            session.Out() << " wrong (should be " << HexByte(computed) << ")";
+            start[kChecksumOffset] = computed;
+            right = false;
+        }
+    }
+    session.Out() << '\n';
+    return right;
+}
+
+int CheckFile(CliSession& session, const CheckOptions& options, const std::string& path) {
+    EdidTable table;
+    EdidTableForm form = EdidTableForm::Binary;
+    if (const int result = session.LoadTable(path, &table, &form); result != kExitDone) {
+        return result;
+    }
+    const bool right = CheckBlocks(session, path, table);
+    if (!options.fix) {
+        return right ? kExitDone : kExitNegative;
+    }
+    if (!options.output.empty()) {
+        return session.SaveTable(options.output, table, TableFormatOfPath(options.output));
+    }
+    if (right) {
+        return kExitDone;
+    }
+    const std::optional<TableFormat> format = FormatOfImport(form);
+    if (!format) {
+        session.Message(path + ": an " + EdidTableFormName(form) +
+                        " is not repaired in place; give -o OUT");
+        return kExitUsage;
+    }
+    if (const int result = session.SaveTable(path, table, *format); result != kExitDone) {
+        return result;
+    }
+    session.Note(path + ": checksums repaired");
+    return kExitDone;
+}
+
+// A file that cannot be read outweighs a wrong checksum in another.
+int Worse(int a, int b) {
+    return a == kExitUsage || b == kExitUsage ? kExitUsage : std::max(a, b);
+}
+
+} // namespace
+
+Command AddCheckCommand(CLI::App& app, CliSession& session) {
+    CLI::App* check =
+        app.add_subcommand("check", "Checks the block checksums of each file; --fix repairs them");
+    auto options = std::make_shared<CheckOptions>();
+    check->add_option("FILE", options->files, "Files in any form the tool reads")->required();
+    CLI::Option* fix =
+        check->add_flag("--fix", options->fix, "Repair wrong checksums, in place or into OUT");
+    check->add_option("-o,--output", options->output, "Write the repaired table here instead")
+        ->needs(fix);
+    return {check, [&session, options] {
+                if (!options->output.empty() && options->files.size() != 1) {
+                    session.Message("-o takes the repair of one file only");
+                    return int{kExitUsage};
+                }
+                int status = kExitDone;
+                for (const std::string& path : options->files) {
+                    status = Worse(status, CheckFile(session, *options, path));
+                }
+                return status;
+            }};
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ExitStatus.h"
+#include "TableFormat.h"
+#include "TableImport.h"
+#include "TalvoEdid.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// What every command shares: the global options, the streams and the ways
+// to read and write tables in files.
+class CliSession {
+public:
+    explicit CliSession(const CliServices& services) : services_(services) {}
+
+    const CliServices& Services() const { return services_; }
+    std::ostream& Out() { return services_.out; }
+
+    // A line on the error stream.
+    void Message(const std::string& text);
+    // A message that -q leaves out.
+    void Note(const std::string& text);
+    bool ShowsProgress() const { return services_.errorIsTerminal && !quiet; }
+
+    // The table in the file, in any form the importer takes; kExitUsage,
+    // having said why, when the file cannot be read or holds no table.
+    int LoadTable(const std::string& path, EdidTable* table, EdidTableForm* form = nullptr);
+    // Replaces the file with the table in the given form, or, for "-", writes
+    // it to the output stream.
+    int SaveTable(const std::string& path, const EdidTable& table, TableFormat format);
+
+    std::uint32_t unitNumber = 0;
+    int bank = 0;
+    bool quiet = false;
+
+private:
+    const CliServices& services_;
+};

@@ -1,0 +1,42 @@
+#include "Commands.h"
+#include "FormatOption.h"
+#include "UnitLink.h"
+
+#include <memory>
+
+namespace {
+
+struct ReadOptions {
+    std::string output;
+    std::string format;
+};
+
+} // namespace
+
+Command AddReadCommand(CLI::App& app, CliSession& session) {
+    CLI::App* read = app.add_subcommand(
+        "read", "Reads the unit's table; to standard output as hex text unless a file or a "
+                "format says otherwise");
+    auto options = std::make_shared<ReadOptions>();
+    read->add_option("-o,--output", options->output, "The file to write the table to");
+    AddFormatOption(*read, options->format);
+    return {read, [&session, options] {
+                UnitLink link(session);
+                EdidImage image{};
+                if (const int result = link.RequireUnit(); result != kExitDone) {
+                    return result;
+                }
+                if (const int result = link.ReadTable(&image); result != kExitDone) {
+                    return result;
+                }
+                const EdidTable table(image.begin(), image.end());
+                if (options->output.empty()) {
+                    const TableFormat format = options->format.empty()
+                                                   ? TableFormat::Hex
+                                                   : *TableFormatNamed(options->format);
+                    return session.SaveTable("-", table, format);
+                }
+                return session.SaveTable(options->output, table,
+                                         ChosenFormat(options->format, options->output));
+            }};
+}

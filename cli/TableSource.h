@@ -1,0 +1,12 @@
+#pragma once
+
+#include "CliSession.h"
+#include "TableImport.h"
+
+#include <string>
+
+// The table that diff and info take: from a file, or, for "unit", read from
+// the chosen unit and bank.
+inline constexpr const char* kUnitSource = "unit";
+
+int LoadTableFrom(CliSession& session, const std::string& source, EdidTable* table);

@@ -1,0 +1,7 @@
+#include "Terminal.h"
+
+#include <unistd.h>
+
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}

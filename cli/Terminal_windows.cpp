@@ -1,0 +1,8 @@
+#include "Terminal.h"
+
+#include <io.h>
+#include <stdio.h>
+
+bool StandardErrorIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}

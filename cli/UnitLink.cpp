@@ -1,0 +1,171 @@
+#include "UnitLink.h"
+
+#include "EdidRead.h"
+#include "EdidWrite.h"
+#include "UnitWords.h"
+
+#include <vector>
+
+namespace {
+
+constexpr int kReadChunks = 16;
+constexpr int kWriteChunks = 32;
+
+std::string ChunkList(const std::vector<int>& chunks, int chunkLength) {
+    std::string list;
+    for (int chunk : chunks) {
+        list +=
+            (list.empty() ? "" : ", ") + HexByte(static_cast<std::uint8_t>(chunk * chunkLength));
+    }
+    return list;
+}
+
+} // namespace
+
+UnitLink::UnitLink(CliSession& session)
+    : session_(session), warning_(session.Services().err),
+      transport_(session.Services().library, session.Services().clock, warning_,
+                 session.unitNumber),
+      commands_(transport_), sink_(session.Services().err, session.ShowsProgress()) {}
+
+std::uint8_t UnitLink::DeviceAddress() const {
+    return kDeviceAddresses[session_.bank];
+}
+
+std::string UnitLink::Where() const {
+    return "unit " + std::to_string(session_.unitNumber) + ", bank " +
+           std::to_string(session_.bank) + " (" + HexByte(DeviceAddress()) + ")";
+}
+
+int UnitLink::ListDevices(std::vector<BridgeDevice>* devices) {
+    const auto& problem = session_.Services().libraryProblem;
+    const std::string text = problem ? problem() : std::string();
+    if (!text.empty()) {
+        session_.Message(text);
+        return kExitNoUnit;
+    }
+    if (!transport_.ListDevices(devices)) {
+        session_.Message("the bridge library cannot count the attached devices");
+        return kExitNoUnit;
+    }
+    return kExitDone;
+}
+
+int UnitLink::RequireUnit() {
+    std::vector<BridgeDevice> devices;
+    if (const int status = ListDevices(&devices); status != kExitDone) {
+        return status;
+    }
+    std::uint32_t units = 0;
+    for (const BridgeDevice& device : devices) {
+        units += device.isUnit ? 1 : 0;
+    }
+    if (units == 0) {
+        session_.Message("no TALVO unit is attached");
+        return kExitNoUnit;
+    }
+    if (session_.unitNumber >= units) {
+        session_.Message("there is no unit " + std::to_string(session_.unitNumber) + ": " +
+                         std::to_string(units) + (units == 1 ? " unit is" : " units are") +
+                         " attached");
+        return kExitNoUnit;
+    }
+    return kExitDone;
+}
+
+int UnitLink::QueryStatus(UnitStatus* status) {
+    std::uint8_t reply[3] = {};
+    const CommandOutcome outcome = commands_.QueryStatus(reply, sizeof reply, sink_);
+    if (!outcome.unitFound) {
+        session_.Message("unit " + std::to_string(session_.unitNumber) + " could not be opened");
+        return kExitUnitFailed;
+    }
+    if (!outcome.Answered()) {
+        session_.Message(std::string("the unit did not answer the status request: ") +
+                         TransactionFailureText(outcome.transaction));
+        return kExitUnitFailed;
+    }
+    *status = {reply[0], reply[1], reply[2]};
+    return kExitDone;
+}
+
+int UnitLink::ReadTable(EdidImage* table) {
+    sink_.SetLabel("reading");
+    const ReadReport report = ReadEDIDfromDevice(transport_, sink_, DeviceAddress());
+    switch (report.outcome) {
+    case ReadOutcome::Read:
+        *table = report.table;
+        return kExitDone;
+    case ReadOutcome::NoUnit:
+        session_.Message("unit " + std::to_string(session_.unitNumber) + " could not be opened");
+        return kExitUnitFailed;
+    case ReadOutcome::ChunkFailed:
+        session_.Message(
+            "reading the table failed at chunk " + std::to_string(report.failedChunk + 1) + " of " +
+            std::to_string(kReadChunks) + ": " + TransactionFailureText(report.failure));
+        return kExitUnitFailed;
+    }
+    return kExitUnitFailed;
+}
+
+int UnitLink::SetMode(EdidMode mode) {
+    for (const EdidModeEntry& entry : kEdidModes) {
+        if (entry.mode == mode) {
+            return ReportControl(commands_.SetEDIDMode(entry.key), "the mode change");
+        }
+    }
+    return kExitUsage;
+}
+
+int UnitLink::ReportControl(const ControlReport& report, const std::string& what) {
+    if (report.Answered()) {
+        return kExitDone;
+    }
+    const std::size_t count = report.requests.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const CommandOutcome& request = report.requests[i];
+        if (request.Answered()) {
+            continue;
+        }
+        const std::string reason = request.unitFound ? TransactionFailureText(request.transaction)
+                                                     : "the unit could not be opened";
+        session_.Message("the unit did not confirm " + what + ": request " + std::to_string(i + 1) +
+                         " of " + std::to_string(count) + ": " + reason);
+    }
+    return kExitUnitFailed;
+}
+
+int UnitLink::WriteTable(const EdidImage& table) {
+    sink_.SetLabel("writing");
+    const WriteReport report = WriteEDIDtoDevice(transport_, sink_, table, DeviceAddress());
+    const ControlReport resets = ResetAfterWrite(commands_, session_.Services().clock);
+
+    int status = kExitDone;
+    const std::string again = "; the unit's table may now be partly written: write it again";
+    switch (report.outcome) {
+    case WriteOutcome::Written:
+        break;
+    case WriteOutcome::NoUnit:
+        session_.Message("unit " + std::to_string(session_.unitNumber) +
+                         " could not be opened; nothing was written");
+        status = kExitUnitFailed;
+        break;
+    case WriteOutcome::FailedBeforeAnyChunk:
+    case WriteOutcome::FailedPartWay:
+        session_.Message("the write failed at chunk " + std::to_string(report.failedChunk + 1) +
+                         " of " + std::to_string(kWriteChunks) + " (offset " +
+                         HexByte(static_cast<std::uint8_t>(report.failedChunk * 8)) +
+                         "): " + TransactionFailureText(report.failure) + again);
+        status = kExitUnitFailed;
+        break;
+    case WriteOutcome::ChunksRefused:
+        session_.Message("the unit refused the chunks at offsets " +
+                         ChunkList(report.refusedChunks, 8) + again);
+        status = kExitUnitFailed;
+        break;
+    }
+    if (ReportControl(resets, "the EDID reset") != kExitDone) {
+        status = kExitUnitFailed;
+    }
+    return status;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "BridgeTransport.h"
+#include "CliSession.h"
+#include "ControlCommands.h"
+#include "EdidImage.h"
+#include "EdidModes.h"
+#include "ProgressSink.h"
+#include "StreamNativeWarning.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The unit's three status bytes.
+struct UnitStatus {
+    std::uint8_t readErrors = 0;
+    std::uint8_t edidReadings = 0;
+    std::uint8_t modeCode = 0;
+};
+
+// The chosen unit as the commands use it, on the same transport, control
+// commands and runs as the window. Each operation returns an exit status,
+// kExitDone on success, having told the user what went wrong otherwise.
+class UnitLink {
+public:
+    explicit UnitLink(CliSession& session);
+
+    // Every attached bridge device, once the bridge library has loaded.
+    int ListDevices(std::vector<BridgeDevice>* devices);
+    // The bridge library loads and the chosen unit is attached.
+    int RequireUnit();
+    int QueryStatus(UnitStatus* status);
+    int ReadTable(EdidImage* table);
+    int SetMode(EdidMode mode);
+    // The write run and the two reset commands that follow it.
+    int WriteTable(const EdidImage& table);
+
+    BridgeTransport& Transport() { return transport_; }
+    std::uint8_t DeviceAddress() const;
+    // "unit 0, bank 0 (0xB0)"
+    std::string Where() const;
+
+private:
+    int ReportControl(const ControlReport& report, const std::string& what);
+
+    CliSession& session_;
+    StreamNativeWarning warning_;
+    BridgeTransport transport_;
+    ControlCommands commands_;
+    ProgressSink sink_;
+};

@@ -1,0 +1,140 @@
+#include "Checksum.h"
+#include "Commands.h"
+#include "TableCompare.h"
+#include "UnitLink.h"
+#include "UnitWords.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+struct WriteOptions {
+    std::string file;
+    bool noVerify = false;
+    bool allowBadChecksum = false;
+    bool setCustom = false;
+    std::string backup;
+};
+
+// The unit takes a table only in CUSTOM mode; --set-custom switches it there
+// first and makes sure that it went.
+int RequireCustomMode(CliSession& session, UnitLink& link, bool setCustom) {
+    UnitStatus status;
+    if (const int result = link.QueryStatus(&status); result != kExitDone) {
+        return result;
+    }
+    if (status.modeCode == static_cast<std::uint8_t>(EdidMode::Custom)) {
+        return kExitDone;
+    }
+    if (!setCustom) {
+        session.Message("the unit is in " + ModeName(status.modeCode) +
+                        " mode; it takes a table only in custom mode (--set-custom switches "
+                        "it first)");
+        return kExitNegative;
+    }
+    if (const int result = link.SetMode(EdidMode::Custom); result != kExitDone) {
+        return result;
+    }
+    if (const int result = link.QueryStatus(&status); result != kExitDone) {
+        return result;
+    }
+    if (status.modeCode != static_cast<std::uint8_t>(EdidMode::Custom)) {
+        session.Message("the unit stayed in " + ModeName(status.modeCode) + " mode");
+        return kExitUnitFailed;
+    }
+    return kExitDone;
+}
+
+int SaveBackup(CliSession& session, UnitLink& link, const std::string& path) {
+    EdidImage current{};
+    if (const int result = link.ReadTable(&current); result != kExitDone) {
+        return result;
+    }
+    return session.SaveTable(path, EdidTable(current.begin(), current.end()),
+                             TableFormatOfPath(path));
+}
+
+int Verify(CliSession& session, UnitLink& link, const EdidImage& written) {
+    EdidImage readBack{};
+    if (const int result = link.ReadTable(&readBack); result != kExitDone) {
+        return result;
+    }
+    const std::vector<ByteDifference> differences = CompareTables(
+        EdidTable(written.begin(), written.end()), EdidTable(readBack.begin(), readBack.end()));
+    if (differences.empty()) {
+        return kExitDone;
+    }
+    session.Message("the table read back differs from the one written at " +
+                    std::to_string(differences.size()) +
+                    (differences.size() == 1 ? " offset:" : " offsets:"));
+    for (const ByteDifference& difference : differences) {
+        session.Message("  offset " + HexOffset(difference.offset) + ": written " +
+                        HexByte(*difference.first) + ", read back " + HexByte(*difference.second));
+    }
+    return kExitReadBackDiffers;
+}
+
+int RunWrite(CliSession& session, const WriteOptions& options) {
+    EdidTable file;
+    if (const int result = session.LoadTable(options.file, &file); result != kExitDone) {
+        return result;
+    }
+    if (file.size() != kEdidSize) {
+        session.Message(options.file + ": the table has " + std::to_string(file.size()) +
+                        " bytes; the unit takes a table of 256");
+        return kExitUsage;
+    }
+    EdidImage table{};
+    std::copy(file.begin(), file.end(), table.begin());
+    if (!ChecksumsCorrect(table) && !options.allowBadChecksum) {
+        session.Message(options.file +
+                        ": wrong checksum; not written (--allow-bad-checksum writes it anyway)");
+        return kExitNegative;
+    }
+
+    UnitLink link(session);
+    if (const int result = link.RequireUnit(); result != kExitDone) {
+        return result;
+    }
+    if (const int result = RequireCustomMode(session, link, options.setCustom);
+        result != kExitDone) {
+        return result;
+    }
+    if (!options.backup.empty()) {
+        if (const int result = SaveBackup(session, link, options.backup); result != kExitDone) {
+            return result;
+        }
+    }
+    if (const int result = link.WriteTable(table); result != kExitDone) {
+        return result;
+    }
+    if (options.noVerify) {
+        session.Note("table written to " + link.Where() + ", not verified");
+        return kExitDone;
+    }
+    if (const int result = Verify(session, link, table); result != kExitDone) {
+        return result;
+    }
+    session.Note("table written to " + link.Where() + " and verified");
+    return kExitDone;
+}
+
+} // namespace
+
+Command AddWriteCommand(CLI::App& app, CliSession& session) {
+    CLI::App* write = app.add_subcommand(
+        "write", "Writes a 256-byte table from a file to the unit, then reads it back and "
+                 "compares all 256 bytes");
+    auto options = std::make_shared<WriteOptions>();
+    write->add_option("FILE", options->file, "Binary, hex text, C array or edid-decode dump")
+        ->required();
+    write->add_flag("--no-verify", options->noVerify, "Do not read the table back");
+    write->add_flag("--allow-bad-checksum", options->allowBadChecksum,
+                    "Write a table whose checksums are wrong");
+    write->add_flag("--set-custom", options->setCustom,
+                    "Switch the unit to custom mode first if it is in another");
+    write->add_option("--backup", options->backup,
+                      "Save the unit's table to this file before writing");
+    return {write, [&session, options] { return RunWrite(session, *options); }};
+}

@@ -1,0 +1,27 @@
+#include "LibraryLock.h"
+#include "TalvoEdid.h"
+#include "Terminal.h"
+#include "VendorBridgeLibrary.h"
+
+#include <iostream>
+#include <string>
+
+int main(int argc, char* argv[]) {
+    // The lock exists before anything can call into the bridge library.
+    LibraryLock::Instance();
+    VendorBridgeLibrary library;
+    SystemClock clock;
+    const CliServices services{library,
+                               clock,
+                               std::cout,
+                               std::cerr,
+                               StandardErrorIsTerminal(),
+                               [&library]() -> std::string {
+                                   if (library.IsBound()) {
+                                       return {};
+                                   }
+                                   return std::string("cannot load the bridge library ") +
+                                          VendorBridgeLibrary::DefaultFileName();
+                               }};
+    return RunTalvoEdid(argc, argv, services);
+}
