@@ -131,6 +131,7 @@ std::optional<FaultDirective> Directive(const std::string& line) {
         {"vanish", Kind::Vanish, 0, kIntMax, false, 0},
         {"delay", Kind::Delay, 0, kCountMax, false, 0},
         {"mode", Kind::Mode, 0, kByteMax, false, 0},
+        {"miswrite", Kind::Miswrite, 0, kByteMax, false, 0},
     };
     for (const Layout& layout : kLayouts) {
         if (keyword != layout.keyword || arguments.size() != (layout.hasValue ? 2u : 1u)) {
@@ -221,6 +222,9 @@ void ApplyFaultScript(const FaultScript& script, SimulatedBridge& bridge, Simula
             break;
         case Kind::Mode:
             unit.SetModeCode(static_cast<std::uint8_t>(directive.number));
+            break;
+        case Kind::Miswrite:
+            unit.StoreChunkWrongly(static_cast<std::uint8_t>(directive.number));
             break;
         }
     }

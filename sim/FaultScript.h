@@ -23,6 +23,7 @@ class SimulatedUnit;
 //   vanish 10             the unit is unplugged after 10 transactions
 //   delay 5               every reply comes 5 ms after its request
 //   mode 3                the unit's EDID mode code
+//   miswrite 0x40         block writes at offset 0x40 are taken but stored wrongly
 // Numbers are decimal or 0x-prefixed hex; call and transaction numbers count
 // from 1.
 struct FaultDirective {
@@ -37,12 +38,13 @@ struct FaultDirective {
         Vanish,
         Delay,
         Mode,
+        Miswrite,
     };
 
     Kind kind = Kind::Devices;
     std::vector<std::string> serials;                           // Devices
     BridgeOperation operation = BridgeOperation::GetNumDevices; // FailOperation
-    std::uint32_t number = 0; // the call, transaction, count, delay or mode code
+    std::uint32_t number = 0; // the call, transaction, count, delay, mode code or offset
     std::uint32_t value = 0;  // Late: ms; Short: bytes; ErrorByte: the byte
 };
 

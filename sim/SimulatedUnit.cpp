@@ -124,6 +124,9 @@ std::vector<std::uint8_t> SimulatedUnit::BlockWrite(const std::uint8_t* request)
         return reply;
     }
     std::copy(request + 4, request + 4 + kWriteDataLength, memory->begin() + offset);
+    if (miswrittenOffsets_.count(request[3]) > 0) {
+        (*memory)[offset] = static_cast<std::uint8_t>(~(*memory)[offset]);
+    }
     Changed();
     reply[0] = kChunkTaken;
     return reply;

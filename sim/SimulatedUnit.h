@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,11 @@ public:
     std::uint32_t ResetCountA() const { return resetCountA_; }
     std::uint32_t ResetCountB() const { return resetCountB_; }
 
+    // A fault, not state: every later block write at this offset, to any
+    // device address, is answered as taken but stored with its first byte
+    // inverted, as by a unit whose memory does not hold what it was sent.
+    void StoreChunkWrongly(std::uint8_t offset) { miswrittenOffsets_.insert(offset); }
+
     // Goes up with every change of memory, mode, counters or reset counts, so
     // that a holder can tell when the state is worth saving.
     std::uint64_t Revision() const { return revision_; }
@@ -88,4 +94,5 @@ private:
     std::uint32_t resetCountA_ = 0;
     std::uint32_t resetCountB_ = 0;
     std::uint64_t revision_ = 0;
+    std::set<std::uint8_t> miswrittenOffsets_;
 };

@@ -1,0 +1,109 @@
+#pragma once
+
+// The tool's command lines against the simulated unit, shared by the suite
+// that runs the tool in process and the one that runs the built program on
+// the stand-in library. Faults are fault-script lines separated by ';', plus
+// two the in-process rig plays itself: "nolibrary" (the bridge library does
+// not load) and "decoy" (unit 0 reports the serial string but never
+// answers). Output columns are regular expressions; requests name request
+// groups (see RequestGroup), or are null where the case does not check them.
+struct CliCase {
+    const char* name;
+    const char* arguments;
+    const char* faults;
+    int status;
+    const char* out;
+    const char* err;
+    const char* requests;
+    bool endToEnd;
+};
+
+inline constexpr const char* kHexTable = "^((([0-9A-F]{2} ){15}[0-9A-F]{2}\n){16})$";
+
+inline constexpr CliCase kCliCases[] = {
+    {"list", "list", "", 0, "^0  2022  TALVO  unit 0\n$", "^$", "", true},
+    {"list, units among others", "list", "devices 1234,2022,2022", 0,
+     "^0  1234  USB BRIDGE\n1  2022  TALVO  unit 0\n2  2022  TALVO  unit 1\n$", "^$", "", false},
+    {"list, no unit", "list", "devices 1234", 3, "^0  1234  USB BRIDGE\n$", "no TALVO unit", "",
+     false},
+    {"status", "status", "mode 3", 0, "^mode: custom\nread errors: 0\nEDID readings: 0\n$", "^$",
+     "status", true},
+    {"status --json", "status --json", "mode 2", 0,
+     "^\\{\"edid_readings\":0,\"mode\":\"fixed\",\"read_errors\":0\\}\n$", "^$", "status", true},
+    {"status, code of no mode", "status --json", "mode 7", 0, "\"mode\":7,", "^$", "status", false},
+    {"status --unit 1", "--unit 1 status", "decoy", 0, "^mode: automix\n", "^$", "status", false},
+    {"status, silent unit", "status", "noreply 1", 4, "^$",
+     "did not answer the status request: no reply within 1000 ms", "status", true},
+    {"status, no unit 1", "status --unit 1", "", 3, "^$", "there is no unit 1: 1 unit is attached",
+     "", true},
+    {"status, no unit", "status", "devices 1234", 3, "^$", "no TALVO unit is attached", "", true},
+    {"status, no library", "status", "nolibrary", 3, "^$",
+     "cannot load the bridge library libSiUSBXp", "", true},
+    {"mode", "mode", "mode 3", 0, "^custom\n$", "^$", "status", true},
+    {"mode custom", "mode custom", "", 0, "^$", "^$", "mode 03", true},
+    {"mode fixed, second request unanswered", "mode fixed", "noreply 2", 4, "^$",
+     "did not confirm the mode change: request 2 of 3: no reply within 1000 ms", "mode 02", true},
+    {"mode, unknown name", "mode default", "", 2, "^$", "default", "", false},
+    {"read", "read", "", 0, kHexTable, "^$", "read B0", true},
+    {"read --bank 2", "read --bank 2", "", 0, kHexTable, "^$", "read B2", true},
+    {"read --bank 5", "read --bank 5", "", 2, "^$", "bank", "", false},
+    {"read, chunk cut short", "read", "short 5 3", 4, "^$",
+     "failed at chunk 5 of 16: the reply came short", nullptr, true},
+    {"write", "write {dir}/good.bin", "mode 3", 0, "^$", "written to unit 0, bank 0 .* verified",
+     "status, write B0, resets, read B0", true},
+    {"write --bank 3 --no-verify", "write {dir}/good.bin --bank 3 --no-verify", "mode 3", 0, "^$",
+     "bank 3 \\(0xB4\\), not verified", "status, write B4, resets", false},
+    {"write --unit 1", "--unit 1 write {dir}/good.bin -q", "decoy;mode 3", 0, "^$", "^$",
+     "status, write B0, resets, read B0", false},
+    {"write, not custom", "write {dir}/good.bin", "mode 2", 1, "^$",
+     "the unit is in fixed mode; .*--set-custom", "status", true},
+    {"write --set-custom", "write {dir}/good.bin --set-custom", "mode 1", 0, "^$", "verified",
+     "status, mode 03, status, write B0, resets, read B0", true},
+    {"write --set-custom, mode not taken", "write {dir}/good.bin --set-custom", "mode 1;noreply 4",
+     4, "^$", "did not confirm the mode change: request 3 of 3", "status, mode 03", false},
+    {"write, wrong checksum", "write {dir}/badsum.bin", "mode 3", 1, "^$",
+     "wrong checksum; not written", "", true},
+    {"write --allow-bad-checksum", "write {dir}/badsum.bin --allow-bad-checksum --no-verify",
+     "mode 3", 0, "^$", "not verified", nullptr, false},
+    {"write, one-block table", "write {dir}/oneblock.bin", "mode 3", 2, "^$",
+     "the table has 128 bytes; the unit takes a table of 256", "", false},
+    {"write, no table in the file", "write {dir}/junk.txt", "mode 3", 2, "^$",
+     "junk.txt: holds no EDID table", "", false},
+    {"write, missing file", "write {dir}/none.bin", "mode 3", 2, "^$", "cannot read .*none.bin", "",
+     false},
+    {"write, read-back differs", "write {dir}/good.bin", "mode 3;miswrite 0x40", 5, "^$",
+     "differs from the one written at 1 offset:\ntalvo-edid:   offset 0x40: written 0x",
+     "status, write B0, resets, read B0", true},
+    {"write, refused chunk", "write {dir}/good.bin", "mode 3;errorbyte 6 1", 4, "^$",
+     "refused the chunks at offsets 0x20; .*write it again", "status, write B0, resets", true},
+    {"write, silent unit", "write {dir}/good.bin", "mode 3;noreply 2", 4, "^$",
+     "write failed at chunk 1 of 32 \\(offset 0x00\\): no reply within 1000 ms", nullptr, false},
+    {"write, fails part-way", "write {dir}/good.bin", "mode 3;fail write 14", 4, "^$",
+     "Error Sending Code\n.*chunk 13 of 32 \\(offset 0x60\\): the request could not be sent",
+     nullptr, false},
+    {"write, reset unanswered", "write {dir}/good.bin", "mode 3;noreply 35", 4, "^$",
+     "did not confirm the EDID reset: request 2 of 2", "status, write B0, resets", false},
+    {"check", "check {dir}/good.bin {dir}/badsum.bin", "", 1,
+     "good.bin: block 0 checksum 0x.. right, block 1 checksum 0x.. right\n.*badsum.bin: block 0 "
+     "checksum 0x.. wrong \\(should be 0x..\\), block 1",
+     "^$", "", true},
+    {"check, unreadable", "check {dir}/junk.txt {dir}/badsum.bin", "", 2, "badsum.bin: block 0",
+     "junk.txt", "", false},
+    {"diff, same table", "diff {dir}/good.bin {dir}/good.c", "", 0, "^$", "^$", "", false},
+    {"diff with the unit", "diff {dir}/good.bin unit --bank 4", "", 1,
+     "^0x0F  5A  00  serial number\n0x7F  65  BF  checksum\n$", "^$", "read B6", false},
+    {"diff, tables differ", "diff {dir}/good.bin unit", "", 1,
+     "^0x0C  B6  B0  serial number\n0x0F  5A  00  serial number\n0x76  36  30  display descriptor "
+     "3: "
+     "product serial\n0x7F  65  CB  checksum\n$",
+     "^$", "read B0", true},
+    {"info", "info {dir}/good.dump", "", 0, "^TLV TALVO SIM .*\nsize: 256 bytes\n", "^$", "",
+     false},
+    {"info unit --json", "info unit --json", "", 0,
+     "^\\{\"blocks\":2,.*\"manufacturer\":\"TLV\",.*\"version\":\"1.3\",.*\"week\":1,\"year\":"
+     "2022\\}\n$",
+     "^$", "read B0", true},
+    {"no command", "bogus", "", 2, "^$", "A subcommand is required", "", false},
+    {"help", "write --help", "", 0, "--set-custom.*Exit status:.*5  the table read back", "^$", "",
+     false},
+};

@@ -1,0 +1,240 @@
+#include "CliCases.h"
+#include "CliFixtures.h"
+#include "EdidImport.h"
+#include "FakeClock.h"
+#include "FaultScript.h"
+#include "SimulatedBridge.h"
+#include "SimulatedUnit.h"
+#include "StringLists.h"
+#include "TalvoEdid.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <sstream>
+
+using namespace cli_fixtures;
+
+namespace {
+
+// The tool in process on a simulated unit and a fake clock.
+struct CliRig {
+    FakeClock clock;
+    SimulatedUnit unit;
+    SimulatedBridge bridge{clock, unit};
+    std::ostringstream out;
+    std::ostringstream err;
+    bool libraryMissing = false;
+    bool errorIsTerminal = false;
+
+    void Arrange(const QString& faults) {
+        for (const QString& line : faults.split(';', Qt::SkipEmptyParts)) {
+            if (line == "nolibrary") {
+                libraryMissing = true;
+            } else if (line == "decoy") {
+                bridge.SetDevices({{"2022", "TALVO", false}, {"2022", "TALVO", true}});
+            } else {
+                ApplyFaultScript(ParseFaultScript(line.toStdString()), bridge, unit);
+            }
+        }
+    }
+
+    int Run(const QStringList& arguments) {
+        std::vector<std::string> owned{"talvo-edid"};
+        for (const QString& argument : arguments) {
+            owned.push_back(argument.toStdString());
+        }
+        std::vector<const char*> argv;
+        for (const std::string& argument : owned) {
+            argv.push_back(argument.c_str());
+        }
+        const CliServices services{bridge, clock, out, err, errorIsTerminal, [this] {
+                                       return libraryMissing ? std::string("cannot load the bridge "
+                                                                           "library libSiUSBXp.so")
+                                                             : std::string();
+                                   }};
+        return RunTalvoEdid(static_cast<int>(argv.size()), argv.data(), services);
+    }
+
+    QString Out() const { return QString::fromStdString(out.str()); }
+    QString Err() const { return QString::fromStdString(err.str()); }
+};
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void VerifyMatches(const QString& text, const char* pattern) {
+    const QRegularExpression expression(QString::fromUtf8(pattern),
+                                        QRegularExpression::DotMatchesEverythingOption);
+    QVERIFY2(expression.match(text).hasMatch(),
+             qPrintable(QStringLiteral("\"%1\" does not match \"%2\"").arg(text, pattern)));
+}
+
+} // namespace
+
+class CliToolTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<CliRig> rig;
+
+    QString Path(const QString& name) const { return dir->filePath(name); }
+    int Run(const QString& line) { return rig->Run(Arguments(line, QDir(dir->path()))); }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(WriteFixtures(QDir(dir->path())));
+        rig = std::make_unique<CliRig>();
+    }
+
+    void commandLines_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < static_cast<int>(std::size(kCliCases)); ++i) {
+            QTest::newRow(kCliCases[i].name) << i;
+        }
+    }
+
+    void commandLines() {
+        QFETCH(int, index);
+        const CliCase& c = kCliCases[index];
+        rig->Arrange(QString::fromLatin1(c.faults));
+
+        QCOMPARE(Run(QString::fromLatin1(c.arguments)), c.status);
+        VerifyMatches(rig->Out(), c.out);
+        VerifyMatches(rig->Err(), c.err);
+        if (c.requests != nullptr) {
+            QCOMPARE(RequestsOf(ToStringList(rig->bridge.Log())),
+                     ExpectedRequests(QString::fromLatin1(c.requests)));
+        }
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
+    }
+
+    // A progress line only where it can be redrawn, and taken away again
+    // before the next message.
+    void progressLineOnlyOnATerminal_data() {
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("read on a terminal") << true << "read"
+                                            << "^\rtalvo-edid: reading 6% .*reading 94% \r {60}\r$";
+        QTest::newRow("write on a terminal")
+            << true << "write {dir}/good.bin --no-verify"
+            << "^\rtalvo-edid: writing 3% .*writing 96% \r {60}\rtalvo-edid: table written";
+        QTest::newRow("-q on a terminal") << true << "read -q"
+                                          << "^$";
+        QTest::newRow("read on a pipe") << false << "read"
+                                        << "^$";
+    }
+
+    void progressLineOnlyOnATerminal() {
+        QFETCH(bool, terminal);
+        QFETCH(QString, line);
+        QFETCH(QString, err);
+        rig->errorIsTerminal = terminal;
+        rig->unit.SetModeCode(SimulatedUnit::kCustom);
+        QCOMPARE(Run(line), 0);
+        VerifyMatches(rig->Err(), err.toUtf8().constData());
+    }
+
+    // Every form the importer reads, into every form the tool writes.
+    void convertsEveryFormToEveryForm_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QByteArray>("expected");
+        const EdidImage good = GoodTable();
+        const QByteArray hex = HexText(good);
+        for (const char* input :
+             {"good.bin", "good.hex", "good-loose.txt", "good.c", "good.dump"}) {
+            for (const auto& [output, expected] :
+                 {std::pair{"out.bin", Bytes(good)}, std::pair{"out.hex", hex},
+                  std::pair{"out.txt", hex}, std::pair{"out.c", QByteArray()},
+                  std::pair{"out.h", QByteArray()}, std::pair{"out --format hex", hex}}) {
+                QTest::addRow("%s to %s", input, output) << input << output << expected;
+            }
+        }
+    }
+
+    void convertsEveryFormToEveryForm() {
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(Run("convert {dir}/" + input + " {dir}/" + output), 0);
+        const QByteArray written = FileBytes(Path(output.section(' ', 0, 0)));
+        if (!expected.isEmpty()) {
+            QCOMPARE(written, expected);
+            return;
+        }
+        // A C array holds the same table and reads back as one.
+        QVERIFY(written.contains("0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00,"));
+        const ImportedEdid back = ImportEdidTable(
+            std::vector<std::uint8_t>(written.begin(), written.end()), EdidTableSize::AsDeclared);
+        QCOMPARE(back.form, EdidTableForm::CArray);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(back.table.data()),
+                            static_cast<int>(back.table.size())),
+                 Bytes(GoodTable()));
+    }
+
+    // What the tool leaves in files: only what was asked for, whole or not
+    // at all.
+    void filesAreReplacedWhole_data() {
+        QTest::addColumn<QString>("faults");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray unitTable = Bytes(SimulatedUnit::DefaultTable(0xB0));
+        const QByteArray keep = "kept\n";
+        QTest::newRow("read -o") << ""
+                                 << "read -o {dir}/t.bin" << 0 << "t.bin" << unitTable;
+        QTest::newRow("read failing keeps the old file")
+            << "noreply 9"
+            << "read -o {dir}/t.bin" << 4 << "t.bin" << keep;
+        QTest::newRow("read into a missing folder")
+            << ""
+            << "read -o {dir}/none/t.bin" << 2 << "none/t.bin" << QByteArray("(missing)");
+        QTest::newRow("--backup") << "mode 3"
+                                  << "write {dir}/good.bin --backup {dir}/t.hex" << 0 << "t.hex"
+                                  << HexText(SimulatedUnit::DefaultTable(0xB0));
+        QTest::newRow("no backup of a refused write") << "mode 1"
+                                                      << "write {dir}/good.bin --backup {dir}/t.hex"
+                                                      << 1 << "t.hex" << QByteArray("(missing)");
+        QTest::newRow("check --fix in place, binary")
+            << ""
+            << "check --fix {dir}/badsum.bin" << 0 << "badsum.bin" << Bytes(GoodTable());
+        QTest::newRow("check --fix in place, hex text")
+            << ""
+            << "check --fix {dir}/badsum.hex" << 0 << "badsum.hex" << HexText(GoodTable());
+        QTest::newRow("check --fix -o")
+            << ""
+            << "check --fix {dir}/badsum.dump -o {dir}/t.bin" << 0 << "t.bin" << Bytes(GoodTable());
+        QTest::newRow("no dump rewritten in place")
+            << ""
+            << "check --fix {dir}/badsum.dump" << 2 << "badsum.dump" << QByteArray("(unchanged)");
+    }
+
+    void filesAreReplacedWhole() {
+        QFETCH(QString, faults);
+        QFETCH(QString, line);
+        QFETCH(int, status);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFile old(Path("t.bin"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("kept\n") == 5);
+        old.close();
+        rig->Arrange(faults);
+        const QByteArray before = FileBytes(Path(file));
+
+        QCOMPARE(Run(line), status);
+        QCOMPARE(FileBytes(Path(file)), content == "(unchanged)" ? before : content);
+        // No temporary file is left behind.
+        QCOMPARE(QDir(dir->path()).entryList({"*talvo-edid*"}, QDir::Files), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(CliToolTest)
+#include "CliToolTest.moc"
