@@ -17,6 +17,7 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     QFont hexFont = ui->EDIDtext->font();
     hexFont.setStyleHint(QFont::TypeWriter);
     ui->EDIDtext->setFont(hexFont);
+    CreateSummaryLabel();
     SyncEDIDMode();
 }
 

@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+class QLabel;
 class QProgressBar;
 class TransferSink;
 
@@ -57,18 +59,24 @@ private:
 
     bool VerifyChecksums();
     bool LoadFile();
+    void LoadText(const std::vector<std::uint8_t>& contents);
     bool SaveFile();
 
     int ParseEDIDtext(EdidImage& image) const;
     bool TakeTableToWrite(EdidImage& image);
     void ShowEDIDtable(const EdidImage& image);
     void ShowHexText(const QString& text, const QColor& colour);
+    bool ParsesToWholeTable(const QString& text) const;
+
+    void CreateSummaryLabel();
+    void ShowSummary();
 
     void StartProgress();
     void ShowWarning(const QString& text);
     void ShowStatusMessage(const QString& text);
 
     QProgressBar* progressBar = nullptr;
+    QLabel* summaryLabel = nullptr;
     std::unique_ptr<Ui::MainWindow> ui;
 
     MainWindowServices services_;

@@ -1,11 +1,21 @@
 #include "EdidFile.h"
+#include "EdidImport.h"
 #include "MainWindow.h"
 #include "ui_mainwindow.h"
 
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <vector>
+
+namespace {
+
+// The load reads the whole file up to this size: an edid-decode dump runs to
+// a few kilobytes, and no table is longer than 256 blocks.
+constexpr qint64 kLoadReadLimit = 1 << 20;
+
+} // namespace
 
 void MainWindow::LoadEDIDfromFile() {
     LoadFile();
@@ -27,22 +37,52 @@ bool MainWindow::LoadFile() {
         ShowWarning(tr("Cannot read file %1:\n%2.").arg(fileName, file.errorString()));
         return false;
     }
-    const QByteArray read = file.read(static_cast<qint64>(kFileReadLimit));
+    const QByteArray read = file.read(kLoadReadLimit);
     // What a failing read delivered is not the file: keep the view as it is.
     if (file.error() != QFileDevice::NoError) {
         ShowWarning(tr("Cannot read file %1:\n%2.").arg(fileName, file.errorString()));
         return false;
     }
-    const std::vector<std::uint8_t> head(read.begin(), read.end());
-    if (ClassifyEdidFile(head) == EdidFileForm::Binary) {
-        ShowEDIDtable(BinaryEdidImage(head));
+    const std::vector<std::uint8_t> contents(read.begin(), read.end());
+    if (ClassifyEdidFile(contents) == EdidFileForm::Binary) {
+        ShowEDIDtable(BinaryEdidImage(contents));
+        ShowStatusMessage(tr("File loaded"));
     } else {
-        const std::string text = NormaliseLineEnds(head);
-        ShowHexText(QString::fromLatin1(text.data(), static_cast<int>(text.size())),
-                    QColor(0, 0, 255));
+        LoadText(contents);
     }
-    ShowStatusMessage(tr("File loaded"));
+    ShowSummary();
     return true;
+}
+
+// Text that makes a whole table in the view is shown as it stands, to be
+// parsed when the table is next used. Other text in a form the importer
+// knows (an edid-decode dump, a C array, other hex spacing) is converted
+// and shown as a binary load is; text in no known form is shown as it
+// stands, and parsing it later says what is wrong.
+void MainWindow::LoadText(const std::vector<std::uint8_t>& contents) {
+    const std::string normalised = NormaliseLineEnds(contents);
+    const QString text =
+        QString::fromLatin1(normalised.data(), static_cast<int>(normalised.size()));
+    const bool convert = !ParsesToWholeTable(text);
+    const ImportedEdid imported =
+        convert ? ImportEdidTable(contents, EdidTableSize::TwoBlocks) : ImportedEdid{};
+    if (!convert || !imported.Found()) {
+        ShowHexText(text, QColor(0, 0, 255));
+        ShowStatusMessage(tr("File loaded"));
+        return;
+    }
+    EdidImage image{};
+    std::copy(imported.table.begin(), imported.table.end(), image.begin());
+    ShowEDIDtable(image);
+    const QString form = QString::fromLatin1(EdidTableFormName(imported.form));
+    if (imported.extendedWithZeroBlock) {
+        ShowStatusMessage(tr("File loaded (converted from %1; block 1 added as zeros)").arg(form));
+    } else if (imported.extraBlocksDropped) {
+        ShowStatusMessage(
+            tr("File loaded (converted from %1; blocks after block 1 left out)").arg(form));
+    } else {
+        ShowStatusMessage(tr("File loaded (converted from %1)").arg(form));
+    }
 }
 
 bool MainWindow::SaveFile() {

@@ -22,6 +22,7 @@ public:
     void ShowReadTable(const std::string& hexText) override {
         window_.ShowHexText(QString::fromLatin1(hexText.data(), static_cast<int>(hexText.size())),
                             Qt::black);
+        window_.ShowSummary();
     }
 
 private:

@@ -5,6 +5,7 @@
 
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace {
 
@@ -56,6 +57,16 @@ void MainWindow::ShowHexText(const QString& text, const QColor& colour) {
     ui->EDIDtext->setPlainText(text);
 }
 
+// Whether text, once it is the view's text, parses to exactly one table.
+bool MainWindow::ParsesToWholeTable(const QString& text) const {
+    QTextDocument view;
+    view.setPlainText(text);
+    const QByteArray shown = view.toPlainText().toUpper().toLatin1();
+    EdidImage image{};
+    return ParseHexText(std::string(shown.constData(), static_cast<std::size_t>(shown.size())),
+                        image) == static_cast<int>(kEdidSize);
+}
+
 void MainWindow::CalculateChkSum() {
     VerifyChecksums();
 }
@@ -76,5 +87,6 @@ bool MainWindow::VerifyChecksums() {
         RepairChecksums(image);
     }
     ShowEDIDtable(image);
+    ShowSummary();
     return true;
 }
