@@ -77,6 +77,14 @@ Chromaticity DecodeChromaticity(const std::uint8_t* b) {
     return c;
 }
 
+// Landscape ratios keep the height byte 0, portrait ones the width byte.
+std::optional<double> AspectRatio(std::uint8_t width, std::uint8_t height, std::uint8_t revision) {
+    if (revision < 4 || (width == 0) == (height == 0)) {
+        return std::nullopt;
+    }
+    return height == 0 ? (width + 99) / 100.0 : 100.0 / (height + 99);
+}
+
 // Text descriptors shorter than 13 characters end at a line feed, padded
 // with spaces after it; some displays end theirs with a zero byte instead.
 // Spaces before the end are the text's own.
@@ -181,6 +189,7 @@ EdidBaseBlock DecodeBaseBlock(const std::uint8_t* b) {
     base.input = DecodeVideoInput(b[20], base.revision);
     base.screenWidthCm = b[21];
     base.screenHeightCm = b[22];
+    base.aspectRatio = AspectRatio(b[21], b[22], base.revision);
     if (b[23] != kGammaInExtension) {
         base.gamma = (b[23] + 100) / 100.0;
     }

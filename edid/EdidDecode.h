@@ -129,6 +129,9 @@ struct EdidBaseBlock {
     VideoInput input;
     std::uint8_t screenWidthCm = 0; // both 0: size unknown or variable
     std::uint8_t screenHeightCm = 0;
+    // EDID 1.4 stores a width-to-height ratio instead of a size when one of
+    // the two bytes is 0.
+    std::optional<double> aspectRatio;
     std::optional<double> gamma; // empty when an extension gives it
     DisplayFeatures features;
     Chromaticity chromaticity;

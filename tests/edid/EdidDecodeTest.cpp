@@ -65,6 +65,15 @@ QStringList OurFields(const DecodedEdid& d) {
         fields << QStringLiteral("made %1").arg(b.year);
     }
     fields << QStringLiteral("version %1.%2").arg(b.version).arg(b.revision);
+    if (b.aspectRatio) {
+        fields << QStringLiteral("aspect ratio %1").arg(*b.aspectRatio, 0, 'f', 2);
+    } else if (b.screenWidthCm != 0 && b.screenHeightCm != 0) {
+        fields << QStringLiteral("size %1 cm x %2 cm").arg(b.screenWidthCm).arg(b.screenHeightCm);
+    } else {
+        fields << QStringLiteral("size variable");
+    }
+    fields << (b.gamma ? QStringLiteral("gamma %1").arg(*b.gamma, 0, 'f', 2)
+                       : QStringLiteral("gamma in extension"));
     if (!b.productName.empty()) {
         fields << QStringLiteral("name ") + QString::fromStdString(b.productName);
     }
@@ -150,6 +159,7 @@ QStringList ReferenceFields(const QString& output) {
         }
         const QString value = line.section(QStringLiteral(": "), 1);
         const bool cta = block.startsWith(QLatin1String("CTA-861"));
+        const bool base = blockNumber == QLatin1String("0");
         QRegularExpressionMatch m;
         if (line.startsWith(QLatin1String("    Manufacturer: "))) {
             fields << QStringLiteral("manufacturer ") + value;
@@ -163,6 +173,16 @@ QStringList ReferenceFields(const QString& output) {
             fields << QStringLiteral("model year ") + value;
         } else if (line.startsWith(QLatin1String("  EDID Structure Version & Revision: "))) {
             fields << QStringLiteral("version ") + value;
+        } else if (base && line.startsWith(QLatin1String("    Maximum image size: "))) {
+            fields << QStringLiteral("size ") + value;
+        } else if (base && line == QLatin1String("    Image size is variable")) {
+            fields << QStringLiteral("size variable");
+        } else if (base && line.startsWith(QLatin1String("    Aspect ratio: "))) {
+            fields << QStringLiteral("aspect ratio ") + value.section(QLatin1Char(' '), 0, 0);
+        } else if (base && line.startsWith(QLatin1String("    Gamma: "))) {
+            fields << QStringLiteral("gamma ") + value;
+        } else if (base && line == QLatin1String("    Gamma is defined in an extension block")) {
+            fields << QStringLiteral("gamma in extension");
         } else if (line.startsWith(QLatin1String("    Display Product Name: ")) &&
                    blockNumber == QLatin1String("0") && !named) {
             named = true;

@@ -14,6 +14,8 @@ private slots:
     void namesFields_data();
     void namesFields();
     void namesManufacturer();
+    void decodesAspectRatio_data();
+    void decodesAspectRatio();
 };
 
 namespace {
@@ -127,6 +129,33 @@ void EdidSummaryTest::namesManufacturer() {
         QSKIP("built without hwdata's pnp.ids (Debian package hwdata)");
     }
     QCOMPARE(QString::fromStdString(name), QStringLiteral("Dell Inc."));
+}
+
+// No real table in the samples gives one, so these are made from the Dell's.
+void EdidSummaryTest::decodesAspectRatio_data() {
+    QTest::addColumn<int>("revision");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<double>("ratio"); // 0: none
+    QTest::newRow("1.4 landscape 16:9") << 4 << 79 << 0 << 1.78;
+    QTest::newRow("1.4 portrait 9:16") << 4 << 0 << 79 << 100.0 / 178;
+    QTest::newRow("1.4 size") << 4 << 53 << 30 << 0.0;
+    QTest::newRow("1.3 one byte zero") << 3 << 79 << 0 << 0.0;
+}
+
+void EdidSummaryTest::decodesAspectRatio() {
+    QFETCH(int, revision);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(double, ratio);
+    auto table = RealSampleBytes(kDell);
+    table[19] = std::uint8_t(revision);
+    table[21] = std::uint8_t(width);
+    table[22] = std::uint8_t(height);
+
+    const EdidBaseBlock base = DecodeEdid(table).base;
+    QCOMPARE(base.aspectRatio.value_or(0.0), ratio);
+    QCOMPARE(int(base.screenWidthCm), width);
 }
 
 QTEST_APPLESS_MAIN(EdidSummaryTest)
