@@ -5,6 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include <QFont>
+#include <QStatusBar>
 
 MainWindow::MainWindow(QWidget* parent) : MainWindow(MainWindowServices::Production(), parent) {}
 
@@ -33,10 +34,16 @@ void MainWindow::SyncEDIDMode() {
     transport_.CloseDevice();
     // Cleared first: a query that fails leaves nothing to act on.
     std::uint8_t reply[frames::kStatusShortReplyLength] = {};
-    if (commands_.QueryStatus(reply, sizeof reply, *sink_).Answered()) {
+    const CommandOutcome status = commands_.QueryStatus(reply, sizeof reply, *sink_);
+    if (status.Answered()) {
         ShowModeOfUnit(reply[frames::kStatusModeByte]);
     }
     ReadEDID();
+    // After the read, whose messages would hide it: AUTOMIX is checked only
+    // as a default here.
+    if (status.unitFound && !status.Answered()) {
+        statusBar()->showMessage(tr("The unit's EDID mode is unknown."));
+    }
 }
 
 void MainWindow::ShowModeOfUnit(std::uint8_t modeCode) {
@@ -55,14 +62,21 @@ void MainWindow::ShowModeOfUnit(std::uint8_t modeCode) {
 }
 
 // The clicked button stays checked and the view follows the choice even when
-// the unit did not take the command: the user sees what was asked for.
+// the unit did not take the command: the user sees what was asked for, and
+// without a unit can still edit a table in CUSTOM mode.
 void MainWindow::SwitchMode(EdidMode mode) {
+    ControlReport report;
     for (const EdidModeEntry& entry : kEdidModes) {
         if (entry.mode == mode) {
-            commands_.SetEDIDMode(entry.key);
+            report = commands_.SetEDIDMode(entry.key);
         }
     }
     ui->EDIDtext->setEnabled(mode == EdidMode::Custom);
+    // An absent unit has had its "Hardware not found!" boxes; a unit that got
+    // the requests but did not answer them is said once for the click.
+    if (report.Unconfirmed()) {
+        ShowWarning(tr("The unit did not confirm the EDID mode change."));
+    }
 }
 
 void MainWindow::SetAutomixEDID() {
@@ -85,9 +99,7 @@ void MainWindow::SelectEdid(int index) {
 
 void MainWindow::FileExit() {
     transport_.CloseDevice();
-    ProcessExit& processExit = services_.processExit;
-    delete this;
-    processExit.Exit(0);
+    services_.processExit.Exit(0);
 }
 
 void MainWindow::FileAbout() {

@@ -8,12 +8,14 @@
 
 #include <QMainWindow>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 class QLabel;
 class QProgressBar;
+class QTextCursor;
 class TransferSink;
 
 namespace Ui {
@@ -62,10 +64,17 @@ private:
     void LoadText(const std::vector<std::uint8_t>& contents);
     bool SaveFile();
 
-    int ParseEDIDtext(EdidImage& image) const;
+    // The number of values in the view, or -1 with where the offending group
+    // starts; see ParseHexText.
+    int ParseEDIDtext(EdidImage& image, std::size_t* errorOffset = nullptr) const;
+    // The view's table, or false when the view does not hold exactly one
+    // table; the user has been told why then.
+    bool TakeWholeTable(EdidImage& image);
+    void ShowFormatError(int offset);
     bool TakeTableToWrite(EdidImage& image);
     void ShowEDIDtable(const EdidImage& image);
     void ShowHexText(const QString& text, const QColor& colour);
+    QTextCursor ReplaceAll();
     bool ParsesToWholeTable(const QString& text) const;
 
     void CreateSummaryLabel();

@@ -3,7 +3,9 @@
 #include "MainWindow.h"
 #include "ui_mainwindow.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -14,6 +16,17 @@ namespace {
 // The load reads the whole file up to this size: an edid-decode dump runs to
 // a few kilobytes, and no table is longer than 256 blocks.
 constexpr qint64 kLoadReadLimit = 1 << 20;
+
+// Something that exists under the name but is no regular file (a symbolic
+// link counts as what it points to).
+bool IsSpecialFile(const QString& fileName) {
+    const QFileInfo info(fileName);
+    return info.exists() && !info.isFile();
+}
+
+QString NotRegularFileReason() {
+    return QCoreApplication::translate("MainWindow", "Not a regular file");
+}
 
 } // namespace
 
@@ -30,6 +43,12 @@ bool MainWindow::LoadFile() {
         services_.dialogs.OpenFileName(this, QStringLiteral("Open file"), QString(),
                                        QStringLiteral("Binary Files (*.bin);;All files (*.*)"));
     if (fileName.isEmpty()) {
+        return false;
+    }
+    // Opening a pipe waits for a writer and a device node may never end; only
+    // a regular file is opened at all.
+    if (IsSpecialFile(fileName)) {
+        ShowWarning(tr("Cannot read file %1:\n%2.").arg(fileName, NotRegularFileReason()));
         return false;
     }
     QFile file(fileName);
@@ -87,8 +106,7 @@ void MainWindow::LoadText(const std::vector<std::uint8_t>& contents) {
 
 bool MainWindow::SaveFile() {
     EdidImage image{};
-    if (ParseEDIDtext(image) < 0) {
-        ShowWarning(tr("Hex Format Error"));
+    if (!TakeWholeTable(image)) {
         return false;
     }
     const QString fileName = services_.dialogs.SaveFileName(this, QStringLiteral("Save File"),
@@ -97,9 +115,16 @@ bool MainWindow::SaveFile() {
     if (fileName.isEmpty()) {
         return false;
     }
+    // A pipe or a device node would be replaced by a plain file.
+    if (IsSpecialFile(fileName)) {
+        ShowWarning(tr("Cannot write file %1:\n%2.").arg(fileName, NotRegularFileReason()));
+        return false;
+    }
     // The target is replaced only once all 256 bytes are on disk, so a failed
-    // save leaves an existing file as it was.
+    // save leaves an existing file as it was. Only where the folder takes no
+    // new file is a writable target written in place.
     QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         ShowWarning(tr("Cannot write file %1:\n%2.").arg(fileName, file.errorString()));
         return false;

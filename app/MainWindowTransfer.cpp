@@ -20,22 +20,25 @@ void MainWindow::WriteEDID() {
     }
     EdidImage image{};
     if (TakeTableToWrite(image)) {
-        WriteEDIDtoDevice(transport_, *sink_, image, deviceAddress_);
+        const WriteReport written = WriteEDIDtoDevice(transport_, *sink_, image, deviceAddress_);
+        // Once the unit was open, even a failed first chunk may have been
+        // stored before its answer went missing.
+        if (!written.Succeeded() && written.outcome != WriteOutcome::NoUnit) {
+            ShowWarning(tr("The unit's EDID table may now be partly written. Write the table "
+                           "again."));
+        }
     }
-    ResetAfterWrite(commands_, services_.clock);
+    // The unit takes a new table only after the reset pair; the write's own
+    // message must not be the last word when the pair went unanswered.
+    if (!ResetAfterWrite(commands_, services_.clock).Answered()) {
+        ShowStatusMessage(tr("The unit did not answer the EDID reset after the write."));
+    }
 }
 
 // The table of the Hex view, or false when the view does not hold a whole
 // one or the user declined to write wrong checksums.
 bool MainWindow::TakeTableToWrite(EdidImage& image) {
-    const int count = ParseEDIDtext(image);
-    if (count < 0) {
-        ShowWarning(tr("Hex Format Error"));
-        return false;
-    }
-    // A short table would overwrite the rest of the unit's table with zeros.
-    if (count < static_cast<int>(kEdidSize)) {
-        ShowWarning(tr("Incomplete EDID table: %1 of 256 byte values.").arg(count));
+    if (!TakeWholeTable(image)) {
         return false;
     }
     return ChecksumsCorrect(image) ||

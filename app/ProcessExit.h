@@ -1,10 +1,11 @@
 #pragma once
 
-// Ending the process, so that a test can watch the exit instead of dying.
+// Ending the process, so that a test can watch the exit. Exit never returns,
+// whoever implements it: a caller may leave anything in any state after it.
 class ProcessExit {
 public:
     virtual ~ProcessExit() = default;
-    virtual void Exit(int status) = 0;
+    [[noreturn]] virtual void Exit(int status) = 0;
 };
 
 class StdProcessExit : public ProcessExit {

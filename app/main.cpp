@@ -3,15 +3,13 @@
 
 #include <QApplication>
 
-#include <memory>
-
 int main(int argc, char* argv[]) {
     // The lock exists before anything can call into the bridge library.
     LibraryLock::Instance();
     QApplication application(argc, argv);
-    // File > Exit and "Close" destroy the window themselves and end the
-    // process; the title bar's close button ends the event loop instead.
-    auto window = std::make_unique<MainWindow>();
-    window->show();
+    // The window is main's alone. File > Exit and "Close" end the process
+    // without returning; the title bar's close button ends the event loop.
+    MainWindow window;
+    window.show();
     return application.exec();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "AccountingClock.h"
+#include "ChildProcessExit.h"
 #include "MainWindow.h"
 #include "RecordingNativeWarning.h"
-#include "RecordingProcessExit.h"
 #include "RenewableBridge.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUnit.h"
@@ -36,7 +36,7 @@ public:
     // Forgets what earlier runs left in the fakes, so that nothing but the
     // window grows from run to run.
     void ForgetRuns();
-    // The first box, warning or exit that the runs since ForgetRuns() caused;
+    // The first box or warning that the runs since ForgetRuns() caused;
     // empty when they ran clean.
     QString FirstComplaint() const;
 
@@ -56,6 +56,6 @@ private:
     RenewableBridge bridge_;
     RecordingNativeWarning native_;
     ScriptedDialogs dialogs_;
-    RecordingProcessExit processExit_;
+    ChildProcessExit processExit_;
     std::unique_ptr<MainWindow> window_;
 };

@@ -4,12 +4,24 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace {
 
 // The trailing space after a full line's 16th group falls on this column,
 // counted from 1 at the start of the line.
 constexpr std::size_t kTrailingSpaceColumn = kHexLineLength;
+
+// Editors on Windows put a UTF-8 byte-order mark before the text; it is no
+// part of the table.
+constexpr std::uint8_t kUtf8ByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+
+std::size_t ByteOrderMarkLength(const std::vector<std::uint8_t>& head) {
+    const bool marked =
+        head.size() >= std::size(kUtf8ByteOrderMark) &&
+        std::equal(std::begin(kUtf8ByteOrderMark), std::end(kUtf8ByteOrderMark), head.begin());
+    return marked ? std::size(kUtf8ByteOrderMark) : 0;
+}
 
 } // namespace
 
@@ -34,7 +46,7 @@ std::string NormaliseLineEnds(const std::vector<std::uint8_t>& head) {
     // is not a full line with a trailing space is taken as it stands.
     std::string output;
     std::size_t column = 0;
-    for (std::size_t i = 0; i < input.size(); ++i) {
+    for (std::size_t i = ByteOrderMarkLength(head); i < input.size(); ++i) {
         ++column;
         const bool atTrailingSpace = column == kTrailingSpaceColumn && is(i, ' ');
         if (atTrailingSpace && is(i + 1, '\r') && is(i + 2, '\n')) {

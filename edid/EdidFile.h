@@ -21,7 +21,7 @@ EdidFileForm ClassifyEdidFile(const std::vector<std::uint8_t>& head);
 EdidImage BinaryEdidImage(const std::vector<std::uint8_t>& head);
 
 // The text held in head, which ends at its first zero byte or after
-// kFileReadLimit bytes. Lines of 16 groups that keep a trailing space before
-// their " \r\n" or " \n" end are turned into the canonical layout; other
+// kFileReadLimit bytes, without a leading UTF-8 byte-order mark. Lines of 16 groups that keep a
+// trailing space before their " \r\n" or " \n" end are turned into the canonical layout; other
 // texts pass through unchanged.
 std::string NormaliseLineEnds(const std::vector<std::uint8_t>& head);

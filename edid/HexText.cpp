@@ -33,18 +33,27 @@ int HexPairToByte(const char* group, std::uint8_t* destination) {
     return 0;
 }
 
-int ParseHexText(const std::string& text, EdidImage& image) {
+int ParseHexText(const std::string& text, EdidImage& image, std::size_t* errorOffset) {
     image.fill(0);
-    if (text.size() > kMaxHexTextLength) {
+    const auto fail = [errorOffset](std::size_t offset) {
+        if (errorOffset != nullptr) {
+            *errorOffset = offset;
+        }
         return -1;
+    };
+    if (text.size() > kMaxHexTextLength) {
+        // The group that runs past the longest text a table can take.
+        return fail(kMaxHexTextLength - kMaxHexTextLength % kHexGroupLength);
     }
     // Blank lines or spaces a user leaves after the table are not groups.
     const std::size_t end = text.find_last_not_of(" \n") + 1;
     std::size_t count = 0;
     for (std::size_t pos = 0; pos < end; pos += kHexGroupLength) {
         std::uint8_t value = 0;
-        if (HexPairToByte(text.c_str() + pos, &value) != 0) {
-            return -1;
+        const std::size_t separator = pos + 2;
+        const bool innerNul = separator + 1 < text.size() && text[separator] == '\0';
+        if (innerNul || HexPairToByte(text.c_str() + pos, &value) != 0) {
+            return fail(pos);
         }
         if (count < kEdidSize) {
             image[count] = value;

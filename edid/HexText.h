@@ -22,10 +22,12 @@ inline constexpr std::size_t kMaxHexTextLength = 1023;
 int HexPairToByte(const char* group, std::uint8_t* destination);
 
 // text must already be upper-cased 8-bit text. Returns the number of groups, or
-// -1 on a format error. The image is zero-filled first; groups beyond the
+// -1 on a format error, when *errorOffset (if given) is set to where the
+// offending group starts. The image is zero-filled first; groups beyond the
 // 256th are checked and counted but not stored. Spaces and line breaks after
-// the last group end the text.
-int ParseHexText(const std::string& text, EdidImage& image);
+// the last group end the text; a NUL separates groups only as the text's last
+// character, where the terminating zero would stand.
+int ParseHexText(const std::string& text, EdidImage& image, std::size_t* errorOffset = nullptr);
 
 // 16 lines of 16 "%02X" values separated by single spaces, each line ending
 // in '\n'.

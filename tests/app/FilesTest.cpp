@@ -3,10 +3,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Load from File and Save to File on real files in a temporary folder: the
 // dialogs, the binary and the text form, and round trips. Each way a file or
@@ -174,6 +178,8 @@ private slots:
         QTest::newRow("first line one group shorter")
             << shortFirstLine << QString::fromLatin1(shortFirstLine).replace("\r\n", "\n")
             << QByteArray();
+        QTest::newRow("UTF-8 byte-order mark")
+            << "\xEF\xBB\xBF" + canonical.toLatin1() << canonical << BytesOf(image);
         QTest::newRow("markup taken as plain text")
             << QByteArray("<b>12</b>") << "<b>12</b>" << QByteArray();
     }
@@ -265,12 +271,10 @@ private slots:
         QTest::newRow("table") << CanonicalLayout(table) << BytesOf(table);
         QTest::newRow("wrong checksums")
             << CanonicalLayout(wrongChecksums) << BytesOf(wrongChecksums);
-        QTest::newRow("300 groups")
-            << CanonicalLayout(table) + QString("01 ").repeated(44) << BytesOf(table);
     }
 
     // Saved exactly as parsed, 256 bytes over a longer file, and shown again
-    // rendered.
+    // rendered. (Sizes other than 256 values: wrongSizeIsRefused.)
     void roundTrip() {
         QFETCH(QString, view);
         QFETCH(QByteArray, saved);
@@ -293,7 +297,7 @@ private slots:
     // Only a leading zero byte marks the binary form; this table comes back
     // as its raw bytes read as text, up to its first zero byte.
     void tableNotStartingWithZeroLoadsBackAsText() {
-        rig->View()->setPlainText(QStringLiteral("54 41 4C 56 4F 21 00 41 42"));
+        rig->View()->setPlainText(CanonicalLayout(ImageStartingWith(QByteArray("TALVO!\0AB", 9))));
         Save(Path("talvo.bin"));
         QCOMPARE(ReadFile(Path("talvo.bin")).size(), 256);
 
@@ -304,6 +308,86 @@ private slots:
         Forget();
         rig->Invoke("CalculateChkSum");
         VerifyOneWarning(QStringLiteral("Hex Format Error"));
+    }
+
+    void wrongSizeIsRefused_data() {
+        QTest::addColumn<QString>("slot");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("warning");
+        const QString table = CanonicalLayout(PatternTable());
+        for (const char* slot : {"SaveEDIDtoFile", "CalculateChkSum"}) {
+            QTest::addRow("%s, empty view", slot) << slot << ""
+                                                  << "Incomplete EDID table: 0 of 256 byte values.";
+            QTest::addRow("%s, 2 values", slot) << slot << "00 FF"
+                                                << "Incomplete EDID table: 2 of 256 byte values.";
+            QTest::addRow("%s, 257 values", slot)
+                << slot << table + "01"
+                << "EDID table too long: 257 byte values; a table holds 256.";
+        }
+    }
+
+    // Nothing is saved or rendered, and no file dialog is opened.
+    void wrongSizeIsRefused() {
+        QFETCH(QString, slot);
+        QFETCH(QString, text);
+        QFETCH(QString, warning);
+        rig->View()->setPlainText(text);
+        rig->dialogs.fileName = Path("table.bin");
+
+        rig->Invoke(slot.toLatin1().constData());
+
+        VerifyOneWarning(warning);
+        QCOMPARE(rig->ViewText(), text);
+        QVERIFY(QDir(dir->path()).isEmpty());
+        QVERIFY(StatusMessages().isEmpty());
+    }
+
+    void specialFileIsRefused_data() {
+        QTest::addColumn<bool>("load");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("load a named pipe") << true << "pipe";
+        QTest::newRow("save over a named pipe") << false << "pipe";
+        QTest::newRow("save over a device node") << false << "/dev/null";
+        QTest::newRow("load a device node") << true << "/dev/zero";
+    }
+
+    // Refused before it is opened: a pipe without writer would block.
+    void specialFileIsRefused() {
+        QFETCH(bool, load);
+        QFETCH(QString, path);
+        if (path == QLatin1String("pipe")) {
+            path = Path(path);
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        }
+        rig->View()->setPlainText(CanonicalLayout(PatternTable()));
+        const QString html = rig->View()->toHtml();
+
+        load ? Load(path) : Save(path);
+
+        rig->dialogs.calls.removeFirst();
+        VerifyOneWarning(QStringLiteral("Cannot %1 file %2:\nNot a regular file.")
+                             .arg(load ? "read" : "write", path));
+        QCOMPARE(rig->View()->toHtml(), html);
+        QVERIFY(!QFileInfo(path).isFile());
+    }
+
+    // The folder takes no temporary file, so the table is written in place.
+    void saveOverWritableFileInReadOnlyFolder() {
+        if (geteuid() == 0) {
+            QSKIP("root may create files in a read-only folder");
+        }
+        const QString path = Path("table.bin");
+        WriteFile(path, QByteArray(1000, 'x'));
+        QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner));
+        rig->View()->setPlainText(CanonicalLayout(PatternTable()));
+
+        Save(path);
+
+        QVERIFY(QFile::setPermissions(dir->path(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(rig->dialogs.Warnings(), QStringList());
+        QCOMPARE(ReadFile(path), BytesOf(PatternTable()));
+        QCOMPARE(StatusMessages().last(), QStringLiteral("File saved"));
     }
 };
 

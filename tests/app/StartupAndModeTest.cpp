@@ -105,6 +105,37 @@ private slots:
         rig->Start();
         rig->Radio("customEDID")->click();
         QCOMPARE(rig->NativeTexts(), QStringList(3, "Hardware not found!"));
+        QVERIFY(rig->dialogs.calls.isEmpty());
+        QCOMPARE(CheckedMode(), QStringLiteral("customEDID"));
+        QVERIFY(rig->View()->isEnabled());
+    }
+
+    // The query is the first transaction; AUTOMIX is then only a default.
+    void unansweredStartupQueryLeavesTheModeUnknown() {
+        rig->unit.SetModeCode(SimulatedUnit::kCustom);
+        rig->bridge.ReplyNever(1);
+        rig->Start();
+        QCOMPARE(CheckedMode(), QStringLiteral("automixEDID"));
+        QCOMPARE(rig->StatusMessage(), QStringLiteral("The unit's EDID mode is unknown."));
+        QVERIFY(rig->dialogs.calls.isEmpty());
+    }
+
+    void unansweredModeClickIsSaidOncePerClick_data() {
+        QTest::addColumn<QList<int>>("unanswered");
+        QTest::newRow("first request") << QList<int>{1};
+        QTest::newRow("all three requests") << QList<int>{1, 2, 3};
+    }
+
+    void unansweredModeClickIsSaidOncePerClick() {
+        QFETCH(QList<int>, unanswered);
+        rig->Start();
+        for (int request : unanswered) {
+            rig->bridge.ReplyNever(rig->bridge.TransactionCount() + request);
+        }
+        rig->Radio("customEDID")->click();
+        QCOMPARE(rig->dialogs.Warnings(),
+                 QStringList{"The unit did not confirm the EDID mode change."});
+        QCOMPARE(rig->dialogs.calls[0].parent, rig->window.data());
         QCOMPARE(CheckedMode(), QStringLiteral("customEDID"));
         QVERIFY(rig->View()->isEnabled());
     }

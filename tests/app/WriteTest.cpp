@@ -234,23 +234,27 @@ private slots:
 
     void refusedBeforeSending_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("values");
-        QTest::newRow("empty view") << "" << 0;
-        QTest::newRow("255 values") << CanonicalLayout(PatternTable()).chopped(3) << 255;
+        QTest::addColumn<QString>("warning");
+        const QString table = CanonicalLayout(PatternTable());
+        QTest::newRow("empty view") << ""
+                                    << "Incomplete EDID table: 0 of 256 byte values.";
+        QTest::newRow("255 values")
+            << table.chopped(3) << "Incomplete EDID table: 255 of 256 byte values.";
+        QTest::newRow("257 values") << table + "01"
+                                    << "EDID table too long: 257 byte values; a table holds 256.";
     }
 
     // Nothing of the table is sent, no checksum question is asked, and the
     // resets still go out.
     void refusedBeforeSending() {
         QFETCH(QString, text);
-        QFETCH(int, values);
+        QFETCH(QString, warning);
         Start(SimulatedUnit::kCustom, text);
         rig->dialogs.answerYes = true;
 
         rig->Invoke("WriteEDID");
 
-        VerifyOneWarning(
-            QStringLiteral("Incomplete EDID table: %1 of 256 byte values.").arg(values));
+        VerifyOneWarning(warning);
         QCOMPARE(rig->NewLog(), ResetRequests());
         QVERIFY(rig->unit.Memory(0xB0) == memoryBefore);
         QVERIFY(StatusMessages().isEmpty());
@@ -268,7 +272,8 @@ private slots:
     }
 
     // An unanswered chunk ends the transfer; a refused one does not, yet
-    // the run still ends in error. Every other fault is the matrix's.
+    // the run still ends in error, with the unit's table maybe a mix of old
+    // and new. Every other fault is the matrix's.
     void failedChunkEndsInError() {
         QFETCH(bool, noReply);
         QFETCH(int, chunk);
@@ -285,7 +290,10 @@ private slots:
         rig->Invoke("WriteEDID");
 
         QCOMPARE(rig->NewLog(), WriteRequests(table, noReply ? chunk + 1 : 32) + ResetRequests());
-        VerifyOneWarning(QStringLiteral("Error Writing EDID values."));
+        QCOMPARE(rig->dialogs.Warnings(),
+                 (QStringList{"Error Writing EDID values.",
+                              "The unit's EDID table may now be partly written. Write the table "
+                              "again."}));
         QCOMPARE(rig->StatusMessage(), QStringLiteral("Error Writing EDID values."));
         QVERIFY(!StatusMessages().contains(QStringLiteral("EDID values written...")));
         QVERIFY(Bar() && Bar()->isHidden());
@@ -293,6 +301,25 @@ private slots:
         QVERIFY(rig->NativeTexts().isEmpty());
         QCOMPARE(Slept(), std::uint64_t(noReply ? chunk : 32) * 50 + 100 + kResetWaitsMs);
         QCOMPARE(rig->ViewText(), text);
+    }
+
+    void unansweredResetIsSaidAfterTheWrite_data() {
+        QTest::addColumn<int>("reset");
+        QTest::newRow("first reset") << 1;
+        QTest::newRow("second reset") << 2;
+    }
+
+    void unansweredResetIsSaidAfterTheWrite() {
+        QFETCH(int, reset);
+        Start(SimulatedUnit::kCustom, CanonicalLayout(PatternTable()));
+        rig->bridge.ReplyNever(rig->bridge.TransactionCount() + 32 + reset);
+
+        rig->Invoke("WriteEDID");
+
+        QCOMPARE(StatusMessages().filter(QRegularExpression(".")),
+                 (QStringList{"EDID values written...",
+                              "The unit did not answer the EDID reset after the write."}));
+        QVERIFY(rig->dialogs.calls.isEmpty());
     }
 
     // The resets report the missing unit themselves, after the write's own

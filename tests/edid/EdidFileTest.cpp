@@ -66,6 +66,8 @@ void EdidFileTest::textForm_data() {
     QTest::newRow("spaced lines, LF") << SpacedLines(MonitorImage(), "\n") << canonical << 256;
     QTest::newRow("first line short") << shortFirstLine << shortFirstLine << -1;
     QTest::newRow("canonical, LF") << canonical << canonical << 256;
+    QTest::newRow("UTF-8 byte-order mark")
+        << QByteArray("\xEF\xBB\xBF") + spacedCrLf << canonical << 256;
     QByteArray canonicalCrLf = canonical;
     canonicalCrLf.replace("\n", "\r\n");
     QTest::newRow("canonical, CR LF") << canonicalCrLf << canonicalCrLf << 256;

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include <string>
-#include <utility>
+#include <tuple>
 
 class HexTextTest : public QObject {
     Q_OBJECT
@@ -54,42 +54,46 @@ void HexTextTest::parse_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("count");
     QTest::addColumn<QByteArray>("leading");
+    QTest::addColumn<int>("errorOffset");
 
     const QByteArray pair("\x00\xFF", 2);
     const QByteArray table = QByteArray::fromStdString(CanonicalHexText(RampImage()));
-    QTest::newRow("empty") << QByteArray() << 0 << QByteArray();
-    QTest::newRow("only blanks") << QByteArray(" \n\n") << 0 << QByteArray();
-    QTest::newRow("pair") << QByteArray("00 FF") << 2 << pair;
-    QTest::newRow("pair, line break") << QByteArray("00 FF\n") << 2 << pair;
-    QTest::newRow("pair, space") << QByteArray("00 FF ") << 2 << pair;
-    QTest::newRow("pair, blank lines") << QByteArray("00 FF\n\n \n") << 2 << pair;
-    QTest::newRow("table, no last break") << table.chopped(1) << 256 << ToByteArray(RampImage());
-    QTest::newRow("table, empty line") << table + "\n" << 256 << ToByteArray(RampImage());
-    QTest::newRow("table, trailing space") << table + " " << 256 << ToByteArray(RampImage());
-    QTest::newRow("more than 256 groups") << table + "01 02" << 258 << ToByteArray(RampImage());
+    QTest::newRow("empty") << QByteArray() << 0 << QByteArray() << 0;
+    QTest::newRow("only blanks") << QByteArray(" \n\n") << 0 << QByteArray() << 0;
+    QTest::newRow("pair") << QByteArray("00 FF") << 2 << pair << 0;
+    QTest::newRow("pair, line break") << QByteArray("00 FF\n") << 2 << pair << 0;
+    QTest::newRow("pair, space") << QByteArray("00 FF ") << 2 << pair << 0;
+    QTest::newRow("pair, blank lines") << QByteArray("00 FF\n\n \n") << 2 << pair << 0;
+    QTest::newRow("table, no last break")
+        << table.chopped(1) << 256 << ToByteArray(RampImage()) << 0;
+    QTest::newRow("table, empty line") << table + "\n" << 256 << ToByteArray(RampImage()) << 0;
+    QTest::newRow("table, trailing space") << table + " " << 256 << ToByteArray(RampImage()) << 0;
+    QTest::newRow("more than 256 groups")
+        << table + "01 02" << 258 << ToByteArray(RampImage()) << 0;
     QTest::newRow("longest text") << QByteArray("7F ").repeated(341) << 341
-                                  << QByteArray(256, '\x7F');
+                                  << QByteArray(256, '\x7F') << 0;
+    QTest::newRow("NUL at the end") << QByteArray("00 FF\0", 6) << 2 << pair << 0;
 
-    const std::pair<const char*, QByteArray> malformed[] = {
-        {"two spaces between bytes", "00  FF"},
-        {"space before line break", "00 \n01"},
-        {"empty line between lines", "00\n\n01"},
-        {"leading space", " 00 FF"},
-        {"TAB separator", "00\tFF"},
-        {"CR separator", "00\r\nFF"},
-        {"three-digit group", "000 FF"},
-        {"digits 0G", "0G"},
-        {"digits G0", "G0"},
-        {"digits ZZ", "ZZ"},
-        {"outside Latin-1", "?0 01"},
-        {"lone trailing digit", "00 F"},
-        {"lone digit after empty line", "00 FF\n\n0"},
-        {"lone digit, then space", "00 FF\n0 "}};
-    for (const auto& [name, text] : malformed) {
-        QTest::newRow(name) << text << -1 << QByteArray();
+    // Where the offending group starts.
+    const std::tuple<const char*, QByteArray, int> malformed[] = {
+        {"two spaces between bytes", "00  FF", 3},
+        {"space before line break", "00 \n01", 3},
+        {"empty line between lines", "00\n\n01", 3},
+        {"leading space", " 00 FF", 0},
+        {"TAB separator", "00\tFF", 0},
+        {"CR separator", "00\r\nFF", 0},
+        {"three-digit group", "000 FF", 0},
+        {"digits ZZ on line 2", "00 FF\nZZ", 6},
+        {"outside Latin-1", "?0 01", 0},
+        {"lone trailing digit", "00 F", 3},
+        {"lone digit after empty line", "00 FF\n\n0", 6},
+        {"lone digit, then space", "00 FF\n0 ", 6},
+        {"NUL between groups", QByteArray("00\0FF", 5), 0},
+        {"NUL before a line break", QByteArray("00 FF\0\n", 7), 3},
+        {"1024 characters", QByteArray("00 ").repeated(341) + "\n", 1023}};
+    for (const auto& [name, text, offset] : malformed) {
+        QTest::newRow(name) << text << -1 << QByteArray() << offset;
     }
-    QTest::newRow("1024 characters") << QByteArray("00 ").repeated(341) + "\n"
-                                     << -1 << QByteArray();
 }
 
 // The image is pre-filled so that bytes a parse leaves alone show up.
@@ -97,10 +101,13 @@ void HexTextTest::parse() {
     QFETCH(QByteArray, text);
     QFETCH(int, count);
     QFETCH(QByteArray, leading);
+    QFETCH(int, errorOffset);
 
     EdidImage image = FilledImage(0xEE);
-    QCOMPARE(ParseHexText(text.toStdString(), image), count);
+    std::size_t offset = 9999;
+    QCOMPARE(ParseHexText(text.toStdString(), image, &offset), count);
     if (count < 0) {
+        QCOMPARE(int(offset), errorOffset);
         return;
     }
     QByteArray expected = leading;

@@ -2,13 +2,13 @@
 
 #include "CallTrace.h"
 #include "Checksum.h"
+#include "ChildProcessExit.h"
 #include "EdidImage.h"
 #include "FakeClock.h"
 #include "HexText.h"
 #include "HookedDialogs.h"
 #include "MainWindow.h"
 #include "RecordingNativeWarning.h"
-#include "RecordingProcessExit.h"
 #include "SimulatedBridge.h"
 #include "SimulatedUnit.h"
 
@@ -42,7 +42,9 @@ struct FaultRig {
     CallTrace trace{bridge};
     RecordingNativeWarning native;
     HookedDialogs dialogs;
-    RecordingProcessExit processExit;
+    ChildProcessExit processExit;
+    // What the last File > Exit, run in a child process, ended with.
+    int exitStatus = -1;
     QPointer<MainWindow> window;
     // Messages shown since the window was built, starting with the one its
     // start-up left in the status bar.

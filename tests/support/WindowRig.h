@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ChildProcessExit.h"
 #include "FakeClock.h"
 #include "HexText.h"
 #include "MainWindow.h"
 #include "RecordingNativeWarning.h"
-#include "RecordingProcessExit.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedBridge.h"
 #include "SimulatedUnit.h"
@@ -28,7 +28,7 @@ struct WindowRig {
     SimulatedBridge bridge{clock, unit};
     RecordingNativeWarning native;
     ScriptedDialogs dialogs;
-    RecordingProcessExit processExit;
+    ChildProcessExit processExit;
     QPointer<MainWindow> window;
 
     ~WindowRig() { delete window; }
