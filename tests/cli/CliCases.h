@@ -3,10 +3,11 @@
 // The tool's command lines against the simulated unit, shared by the suite
 // that runs the tool in process and the one that runs the built program on
 // the stand-in library. Faults are fault-script lines separated by ';', plus
-// two the in-process rig plays itself: "nolibrary" (the bridge library does
-// not load) and "decoy" (unit 0 reports the serial string but never
-// answers). Output columns are regular expressions; requests name request
-// groups (see RequestGroup), or are null where the case does not check them.
+// three that the in-process rig plays itself: "nolibrary" (the bridge library
+// does not load; end to end, the library is not on the path), "decoy" (unit 0
+// reports the serial string but never answers) and "counters R E" (the unit's
+// read-error and EDID-reading counters). Output columns are regular expressions; requests name
+// request groups (see RequestGroup), or are null where the case does not check them.
 struct CliCase {
     const char* name;
     const char* arguments;
@@ -30,7 +31,8 @@ inline constexpr CliCase kCliCases[] = {
      "status", true},
     {"status --json", "status --json", "mode 2", 0,
      "^\\{\"edid_readings\":0,\"mode\":\"fixed\",\"read_errors\":0\\}\n$", "^$", "status", true},
-    {"status, code of no mode", "status --json", "mode 7", 0, "\"mode\":7,", "^$", "status", false},
+    {"status, code of no mode", "status --json", "mode 7;counters 5 7", 0,
+     "^\\{\"edid_readings\":7,\"mode\":7,\"read_errors\":5\\}\n$", "^$", "status", false},
     {"status --unit 1", "--unit 1 status", "decoy", 0, "^mode: automix\n", "^$", "status", false},
     {"status, silent unit", "status", "noreply 1", 4, "^$",
      "did not answer the status request: no reply within 1000 ms", "status", true},
@@ -65,14 +67,18 @@ inline constexpr CliCase kCliCases[] = {
      "wrong checksum; not written", "", true},
     {"write --allow-bad-checksum", "write {dir}/badsum.bin --allow-bad-checksum --no-verify",
      "mode 3", 0, "^$", "not verified", nullptr, false},
+    {"write, base block only, in 256 bytes", "write {dir}/base-only.bin -q", "mode 3", 0, "^$",
+     "^$", nullptr, false},
     {"write, one-block table", "write {dir}/oneblock.bin", "mode 3", 2, "^$",
      "the table has 128 bytes; the unit takes a table of 256", "", false},
     {"write, no table in the file", "write {dir}/junk.txt", "mode 3", 2, "^$",
      "junk.txt: holds no EDID table", "", false},
     {"write, missing file", "write {dir}/none.bin", "mode 3", 2, "^$", "cannot read .*none.bin", "",
      false},
-    {"write, read-back differs", "write {dir}/good.bin", "mode 3;miswrite 0x40", 5, "^$",
-     "differs from the one written at 1 offset:\ntalvo-edid:   offset 0x40: written 0x",
+    {"write, read-back differs", "write {dir}/good.bin", "mode 3;miswrite 0x40;miswrite 0xC0", 5,
+     "^$",
+     "differs from the one written at 2 offsets:\ntalvo-edid:   offset 0x40: written 0x(..), read "
+     "back 0x..\ntalvo-edid:   offset 0xC0: written 0x",
      "status, write B0, resets, read B0", true},
     {"write, refused chunk", "write {dir}/good.bin", "mode 3;errorbyte 6 1", 4, "^$",
      "refused the chunks at offsets 0x20; .*write it again", "status, write B0, resets", true},
@@ -100,7 +106,15 @@ inline constexpr CliCase kCliCases[] = {
     {"info", "info {dir}/good.dump", "", 0, "^TLV TALVO SIM .*\nsize: 256 bytes\n", "^$", "",
      false},
     {"info unit --json", "info unit --json", "", 0,
-     "^\\{\"blocks\":2,.*\"manufacturer\":\"TLV\",.*\"version\":\"1.3\",.*\"week\":1,\"year\":"
+     "^\\{\"blocks\":2,\"checksums\":\\[\\{\"computed\":203,\"ok\":true,\"stored\":203\\},\\{"
+     "\"computed\":155,\"ok\":true,\"stored\":155\\}\\],\"extensions\":\\[\\{\"audio\":\\[\\{"
+     "\"channels\":2,\"format\":\"LPCM\",\"rates_khz\":\\[32.0,44.1,48.0\\]\\}\\],"
+     "\"hdmi_physical_address\":null,\"kind\":\"CTA-861\",\"native_vics\":\\[16\\],\"revision\":"
+     "3,\"tag\":2,\"vics\":\\[16,4,3,2\\]\\}\\],\"manufacturer\":\"TLV\",\"manufacturer_name\":"
+     "(\"S3 Inc\"|null),\"model_year\":false,\"name\":\"TALVO SIM\",\"preferred_timing\":\\{"
+     "\"height\":1080,\"pixel_clock_khz\":148500,\"refresh_hz\":60.0,\"width\":1920\\},"
+     "\"product_code\":8226,\"serial_number\":176,\"size\":256,\"summary\":\"TLV TALVO SIM · "
+     "1920x1080 @ 60.00 Hz · CTA-861 rev 3 · LPCM 2ch\",\"version\":\"1.3\",\"week\":1,\"year\":"
      "2022\\}\n$",
      "^$", "read B0", true},
     {"no command", "bogus", "", 2, "^$", "A subcommand is required", "", false},

@@ -42,6 +42,10 @@ inline bool WriteFixtures(const QDir& dir) {
     EdidImage oneBlock = good;
     oneBlock[126] = 0;
     RepairChecksums(oneBlock);
+    // A table without extension as the unit holds it: block 1 still there.
+    EdidImage baseOnly = oneBlock;
+    baseOnly[200] = 0x77;
+    RepairChecksums(baseOnly);
 
     QByteArray cArray = "static const unsigned char table[] = {\n";
     for (std::uint8_t value : good) {
@@ -59,6 +63,7 @@ inline bool WriteFixtures(const QDir& dir) {
         {"badsum.hex", HexText(badChecksum)},
         {"badsum.dump", "edid-decode (hex):\n\n" + HexText(badChecksum) + "\n----------------\n"},
         {"oneblock.bin", Bytes(oneBlock, kEdidBlockSize)},
+        {"base-only.bin", Bytes(baseOnly)},
         {"junk.txt", "no table here\n"},
     };
     for (const auto& [name, content] : files) {

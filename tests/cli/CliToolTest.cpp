@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -32,6 +35,9 @@ struct CliRig {
         for (const QString& line : faults.split(';', Qt::SkipEmptyParts)) {
             if (line == "nolibrary") {
                 libraryMissing = true;
+            } else if (line.startsWith("counters ")) {
+                unit.SetCounters(static_cast<std::uint8_t>(line.section(' ', 1, 1).toUInt()),
+                                 static_cast<std::uint8_t>(line.section(' ', 2, 2).toUInt()));
             } else if (line == "decoy") {
                 bridge.SetDevices({{"2022", "TALVO", false}, {"2022", "TALVO", true}});
             } else {
@@ -212,6 +218,12 @@ private slots:
         QTest::newRow("check --fix -o")
             << ""
             << "check --fix {dir}/badsum.dump -o {dir}/t.bin" << 0 << "t.bin" << Bytes(GoodTable());
+        QTest::newRow("check --fix leaves right checksums alone")
+            << ""
+            << "check --fix {dir}/good.dump" << 0 << "good.dump" << QByteArray("(unchanged)");
+        QTest::newRow("a pipe as output")
+            << ""
+            << "read -o {dir}/pipe" << 2 << "pipe" << QByteArray("(pipe)");
         QTest::newRow("no dump rewritten in place")
             << ""
             << "check --fix {dir}/badsum.dump" << 2 << "badsum.dump" << QByteArray("(unchanged)");
@@ -227,6 +239,12 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("kept\n") == 5);
         old.close();
         rig->Arrange(faults);
+        if (content == "(pipe)") {
+            QCOMPARE(mkfifo(QFile::encodeName(Path(file)).constData(), 0600), 0);
+            QCOMPARE(Run(line), status);
+            QVERIFY(std::filesystem::is_fifo(Path(file).toStdString()));
+            return;
+        }
         const QByteArray before = FileBytes(Path(file));
 
         QCOMPARE(Run(line), status);
