@@ -11,17 +11,9 @@ int main(int argc, char* argv[]) {
     LibraryLock::Instance();
     VendorBridgeLibrary library;
     SystemClock clock;
-    const CliServices services{library,
-                               clock,
-                               std::cout,
-                               std::cerr,
-                               StandardErrorIsTerminal(),
-                               [&library]() -> std::string {
-                                   if (library.IsBound()) {
-                                       return {};
-                                   }
-                                   return std::string("cannot load the bridge library ") +
-                                          VendorBridgeLibrary::DefaultFileName();
-                               }};
+    const CliServices services{
+        library, clock, std::cout, std::cerr, StandardErrorIsTerminal(), [&library] {
+            return library.LoadFailure();
+        }};
     return RunTalvoEdid(argc, argv, services);
 }

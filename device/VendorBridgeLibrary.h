@@ -2,6 +2,8 @@
 
 #include "BridgeLibrary.h"
 
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -9,15 +11,20 @@
 // binds SiUSBXp.dll by ordinal; other systems bind libSiUSBXp by the
 // library's public names. When the library or any of its eight operations
 // cannot be found, every operation fails, so the program acts as with no
-// unit attached.
+// unit attached; why is kept for the front ends to tell.
+struct VendorBridgeFunctions;
+
 class VendorBridgeLibrary : public BridgeLibrary {
 public:
     // The platform's library name: SiUSBXp.dll, libSiUSBXp.dylib or
     // libSiUSBXp.so.
     static const char* DefaultFileName();
 
-    VendorBridgeLibrary();
-    explicit VendorBridgeLibrary(std::string fileName);
+    // Told once, with LoadFailure()'s text, when the library cannot be bound.
+    using LoadFailureReport = std::function<void(const std::string&)>;
+
+    explicit VendorBridgeLibrary(LoadFailureReport report = {});
+    explicit VendorBridgeLibrary(std::string fileName, LoadFailureReport report = {});
     ~VendorBridgeLibrary() override;
 
     VendorBridgeLibrary(const VendorBridgeLibrary&) = delete;
@@ -26,6 +33,9 @@ public:
     // Loads the library if that has not been tried yet; true when all eight
     // operations are bound.
     bool IsBound();
+    // Empty while bound; otherwise the library file and the loader's reason,
+    // so that a missing library can be told from a missing unit.
+    std::string LoadFailure();
 
     BridgeStatus GetNumDevices(std::uint32_t* count) override;
     BridgeStatus GetProductString(std::uint32_t index, char* buffer,
@@ -42,13 +52,13 @@ public:
                               std::uint32_t* queueStatus) override;
 
 private:
-    struct Functions;
-
     void Bind();
     void Unload();
 
     std::string fileName_;
+    LoadFailureReport report_;
     std::once_flag bindOnce_;
     void* module_ = nullptr;
-    Functions* functions_ = nullptr;
+    std::unique_ptr<VendorBridgeFunctions> functions_;
+    std::string loadFailure_;
 };

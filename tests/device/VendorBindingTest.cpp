@@ -6,6 +6,8 @@
 #include <QtTest>
 
 #include <array>
+#include <string>
+#include <vector>
 
 // The run-time binding against the stand-in library built beside the tests.
 class VendorBindingTest : public QObject {
@@ -21,6 +23,7 @@ private slots:
     void bindsTheStandInAndTalksToTheUnit() {
         VendorBridgeLibrary library(STANDIN_LIBRARY_PATH);
         QVERIFY(library.IsBound());
+        QVERIFY(library.LoadFailure().empty());
         FakeClock clock;
         RecordingNativeWarning warning;
         BridgeTransport transport(library, clock, warning);
@@ -42,8 +45,17 @@ private slots:
     }
 
     void missingLibraryActsAsNoUnit() {
-        VendorBridgeLibrary library("libSiUSBXp-that-does-not-exist.so");
+        std::vector<std::string> reports;
+        VendorBridgeLibrary library(
+            "libSiUSBXp-that-does-not-exist.so",
+            [&](const std::string& failure) { reports.push_back(failure); });
         QVERIFY(!library.IsBound());
+        // Told once, naming the file and the loader's own reason.
+        QVERIFY(!library.IsBound());
+        QCOMPARE(reports.size(), std::size_t{1});
+        QCOMPARE(library.LoadFailure(), reports.front());
+        QVERIFY(reports.front().find("libSiUSBXp-that-does-not-exist.so: ") != std::string::npos);
+        QVERIFY(reports.front().find("No such file") != std::string::npos);
         std::uint32_t count = 0;
         QVERIFY(library.GetNumDevices(&count) != kBridgeSuccess);
         DeviceHandle handle = kNoDevice;

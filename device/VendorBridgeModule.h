@@ -1,0 +1,29 @@
+#pragma once
+
+#include "VendorCall.h"
+
+#include <cstdint>
+#include <string>
+
+// The library's own types: 32-bit counts and lengths, a pointer-sized handle.
+using VendorDword = std::uint32_t;
+using VendorHandle = void*;
+
+// The eight operations of the bridge library, as the library declares them.
+struct VendorBridgeFunctions {
+    VendorFunction<VendorDword*> getNumDevices;
+    VendorFunction<VendorDword, void*, VendorDword> getProductString;
+    VendorFunction<VendorDword, VendorHandle*> open;
+    VendorFunction<VendorHandle> close;
+    VendorFunction<VendorHandle, void*, VendorDword, VendorDword*, void*> read;
+    VendorFunction<VendorHandle, void*, VendorDword, VendorDword*, void*> write;
+    VendorFunction<VendorHandle, unsigned char, unsigned char> flushBuffers;
+    VendorFunction<VendorHandle, VendorDword*, VendorDword*> checkRXQueue;
+};
+
+// How the platform finds, binds and releases the library; the build picks
+// one implementation per platform. A failure puts the loader's own words in
+// *reason.
+void* LoadVendorModule(const std::string& fileName, std::string* reason);
+bool BindVendorFunctions(void* module, VendorBridgeFunctions* functions, std::string* reason);
+void UnloadVendorModule(void* module);
