@@ -1,10 +1,12 @@
 #include "WindowRig.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QtTest>
 
 // The main form as built, its wiring, the About box and the ways out.
@@ -105,6 +107,26 @@ private slots:
         const QFont hexFont = rig->View()->font();
         QCOMPARE(hexFont.family(), QStringLiteral("Courier New"));
         QCOMPARE(hexFont.styleHint(), QFont::TypeWriter);
+    }
+
+    // Measured with each control's own font and style, as the fonts the
+    // machine has render it: nothing may be clipped by its rectangle.
+    void everyTextFitsItsControl() {
+        const QWidget* central = rig->Find<QWidget>("centralwidget");
+        for (const QAbstractButton* button : central->findChildren<QAbstractButton*>()) {
+            const int needed = qobject_cast<const QPushButton*>(button)
+                                   ? button->fontMetrics().horizontalAdvance(button->text()) +
+                                         2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin)
+                                   : button->sizeHint().width();
+            QVERIFY2(needed <= button->width(), qPrintable(button->objectName()));
+            QVERIFY2(button->fontMetrics().tightBoundingRect(button->text()).height() <=
+                         button->height(),
+                     qPrintable(button->objectName()));
+        }
+        const QLabel* label = rig->Find<QLabel>("label");
+        QVERIFY(label->sizeHint().width() <= label->width());
+        // The ink of the text, as a line's leading may overhang the rectangle.
+        QVERIFY(label->fontMetrics().tightBoundingRect(label->text()).height() <= label->height());
     }
 
     void menusHoldOneEntryEach() {
