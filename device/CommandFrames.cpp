@@ -4,17 +4,6 @@
 
 namespace frames {
 
-std::size_t HeaderLength(std::uint8_t command) {
-    switch (command & 0xF0) {
-    case 0x40:
-        return 7;
-    case 0x20:
-        return 5;
-    default:
-        return 4;
-    }
-}
-
 std::array<std::uint8_t, kBlockReadLength>
 BlockReadRequest(std::uint8_t count, std::uint8_t deviceAddress, std::uint8_t address) {
     return {kBlockRead, count, deviceAddress, address};
@@ -30,9 +19,6 @@ BlockWriteRequest(std::uint8_t deviceAddress, std::uint8_t address, const std::u
 
 std::vector<std::uint8_t> ControlRequest(std::uint8_t controlAddress, std::uint8_t count,
                                          const std::uint8_t* payload, std::size_t payloadLength) {
-    if (payloadLength > kMaxControlPayload) {
-        return {};
-    }
     std::vector<std::uint8_t> request{kControl, count, controlAddress, kControlMarker};
     request.insert(request.end(), payload, payload + payloadLength);
     request.push_back(kControlEnd);

@@ -23,19 +23,10 @@ inline constexpr std::size_t kBlockReadLength = 4;
 inline constexpr std::size_t kBlockWriteLength = 12;
 inline constexpr std::size_t kBlockWriteDataLength = 8;
 inline constexpr std::size_t kBlockWriteReplyLength = 5;
-inline constexpr std::size_t kStatusShortLength = 1;
 inline constexpr std::size_t kStatusShortReplyLength = 3;
 inline constexpr std::size_t kStatusLongLength = 8;
 inline constexpr std::size_t kStatusLongReplyLength = 10;
 inline constexpr std::size_t kStatusModeByte = 2;
-// The control request is assembled in an 80-byte area.
-inline constexpr std::size_t kControlAreaSize = 80;
-inline constexpr std::size_t kControlOverhead = 5;
-inline constexpr std::size_t kMaxControlPayload = kControlAreaSize - kControlOverhead;
-
-// Header length for a command: 7 for a 4-byte address, 5 for a 2-byte
-// address, otherwise 4 (a 1-byte address).
-std::size_t HeaderLength(std::uint8_t command);
 
 std::array<std::uint8_t, kBlockReadLength>
 BlockReadRequest(std::uint8_t count, std::uint8_t deviceAddress, std::uint8_t address);
@@ -43,8 +34,7 @@ BlockReadRequest(std::uint8_t count, std::uint8_t deviceAddress, std::uint8_t ad
 std::array<std::uint8_t, kBlockWriteLength>
 BlockWriteRequest(std::uint8_t deviceAddress, std::uint8_t address, const std::uint8_t* data);
 
-// 0x11, count, control address, '#', payload, CR. An empty result means the
-// payload does not fit the request area.
+// 0x11, count, control address, '#', payload, CR.
 std::vector<std::uint8_t> ControlRequest(std::uint8_t controlAddress, std::uint8_t count,
                                          const std::uint8_t* payload, std::size_t payloadLength);
 

@@ -28,9 +28,6 @@ CommandOutcome ControlCommands::SendControlCommand(std::uint8_t controlAddress, 
     const std::vector<std::uint8_t> request =
         frames::ControlRequest(controlAddress, count, payload, payloadLength);
     CommandOutcome outcome;
-    if (request.empty()) {
-        return outcome;
-    }
     if (!transport_.OpenDevice()) {
         transport_.Warning().Show("Hardware not found!");
         return outcome;

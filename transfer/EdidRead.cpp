@@ -26,15 +26,14 @@ ReadReport ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
     std::array<std::uint8_t, frames::kBlockReadLength> request{};
     for (std::size_t offset = 0; offset < kEdidSize; offset += kChunkLength) {
         sink.on_ProgressChange(static_cast<int>(offset), kProgressMaximum);
-        const auto length =
-            static_cast<std::uint8_t>(std::min<std::size_t>(kChunkLength, kEdidSize - offset));
-        request =
-            frames::BlockReadRequest(length, deviceAddress, static_cast<std::uint8_t>(offset));
+        request = frames::BlockReadRequest(kChunkLength, deviceAddress,
+                                           static_cast<std::uint8_t>(offset));
         // A chunk that did not arrive whole ends the run: showing the
         // previous chunk's bytes in its place would put values into the view
         // that the unit never sent.
-        const TransactionResult result = transport.DeviceTransaction(
-            transport.Handle(), image.data() + offset, request.data(), length, request.size());
+        const TransactionResult result =
+            transport.DeviceTransaction(transport.Handle(), image.data() + offset, request.data(),
+                                        kChunkLength, request.size());
         if (result != TransactionResult::Ok) {
             transport.CloseDevice();
             sink.on_ProgressChange(0, 0);

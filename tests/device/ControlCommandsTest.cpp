@@ -1,5 +1,4 @@
 #include "ControlCommands.h"
-#include "CommandFrames.h"
 #include "FakeClock.h"
 #include "RecordingNativeWarning.h"
 #include "SimulatedBridge.h"
@@ -38,23 +37,6 @@ private:
 
 private slots:
     void init() { rig = std::make_unique<Rig>(); }
-
-    void headerLengthFollowsTheCommandsHighNibble_data() {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("length");
-        QTest::newRow("block read") << 0x11 << 4;
-        QTest::newRow("block write") << 0x10 << 4;
-        QTest::newRow("two-byte address") << 0x21 << 5;
-        QTest::newRow("four-byte address") << 0x4F << 7;
-        QTest::newRow("status") << 0x02 << 4;
-    }
-
-    void headerLengthFollowsTheCommandsHighNibble() {
-        QFETCH(int, command);
-        QFETCH(int, length);
-        QCOMPARE(frames::HeaderLength(static_cast<std::uint8_t>(command)),
-                 static_cast<std::size_t>(length));
-    }
 
     void setModeSendsThreeCycles_data() {
         QTest::addColumn<QString>("key");
@@ -160,14 +142,6 @@ private slots:
         QVERIFY(outcome.unitFound);
         QCOMPARE(outcome.transaction, TransactionResult::TimedOut);
         QCOMPARE(rig->bridge.OpenHandles(), 0);
-    }
-
-    void oversizedPayloadIsRefused() {
-        const std::uint8_t payload[76] = {};
-        std::uint8_t reply[128] = {};
-        QVERIFY(
-            !rig->commands.SendControlCommand(0xEA, reply, payload, 1, sizeof payload).unitFound);
-        QVERIFY(rig->bridge.Log().empty());
     }
 };
 
