@@ -19,9 +19,14 @@ BlockWriteRequest(std::uint8_t deviceAddress, std::uint8_t address, const std::u
 
 std::vector<std::uint8_t> ControlRequest(std::uint8_t controlAddress, std::uint8_t count,
                                          const std::uint8_t* payload, std::size_t payloadLength) {
-    std::vector<std::uint8_t> request{kControl, count, controlAddress, kControlMarker};
-    request.insert(request.end(), payload, payload + payloadLength);
-    request.push_back(kControlEnd);
+    constexpr std::size_t kHeaderLength = 4;
+    std::vector<std::uint8_t> request(kHeaderLength + payloadLength + 1);
+    request[0] = kControl;
+    request[1] = count;
+    request[2] = controlAddress;
+    request[3] = kControlMarker;
+    std::copy(payload, payload + payloadLength, request.begin() + kHeaderLength);
+    request.back() = kControlEnd;
     return request;
 }
 
