@@ -12,8 +12,9 @@ file(MAKE_DIRECTORY ${FOLDER})
 string(REPLACE "|" "\n" faults "${FAULTS}")
 file(WRITE ${FOLDER}/faults.txt "${faults}\n")
 # Relative to the folder, which is the tool's working directory: Windows
-# programs under Wine do not read the host's paths.
-set(ENV{SIUSBXP_SIM_FAULTS} faults.txt)
+# programs under Wine do not read the host's paths. The faults are the run
+# under test's alone: the set-up run gets a healthy unit, so that a fault
+# meant for a write's chunk cannot corrupt the table read before it.
 set(ENV{SIUSBXP_SIM_STATE} unit.state)
 set(ENV{SIUSBXP_SIM_LOG} requests.log)
 
@@ -36,6 +37,7 @@ if(SETUP)
         message(FATAL_ERROR "the set-up run failed")
     endif()
 endif()
+set(ENV{SIUSBXP_SIM_FAULTS} faults.txt)
 run_tool("${ARGUMENTS}")
 if(NOT status EQUAL STATUS)
     message(FATAL_ERROR "exit status ${status}, expected ${STATUS}")
