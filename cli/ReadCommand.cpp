@@ -1,6 +1,6 @@
 #include "Commands.h"
 #include "FormatOption.h"
-#include "UnitLink.h"
+#include "TableSource.h"
 
 #include <memory>
 
@@ -21,15 +21,11 @@ Command AddReadCommand(CLI::App& app, CliSession& session) {
     read->add_option("-o,--output", options->output, "The file to write the table to");
     AddFormatOption(*read, options->format);
     return {read, [&session, options] {
-                UnitLink link(session);
-                EdidImage image{};
-                if (const int result = link.RequireUnit(); result != kExitDone) {
+                EdidTable table;
+                if (const int result = LoadTableFrom(session, kUnitSource, &table);
+                    result != kExitDone) {
                     return result;
                 }
-                if (const int result = link.ReadTable(&image); result != kExitDone) {
-                    return result;
-                }
-                const EdidTable table(image.begin(), image.end());
                 if (options->output.empty()) {
                     const TableFormat format = options->format.empty()
                                                    ? TableFormat::Hex
