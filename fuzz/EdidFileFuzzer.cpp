@@ -6,9 +6,9 @@
 #include <vector>
 
 // Any file head: a leading zero (or nothing) makes it binary, the binary
-// image is the head padded with zeros, and the normalised text is the head up
-// to its first zero with only the spaces and carriage returns of collapsed
-// line ends taken out.
+// image is the head padded with zeros, and the normalised text is the head,
+// less a leading UTF-8 byte-order mark, up to its first zero with only the
+// spaces and carriage returns of collapsed line ends taken out.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> head(data, data + size);
 
@@ -29,7 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text.size() > considered || text.find('\0') != std::string::npos) {
         std::abort();
     }
-    std::size_t next = 0;
+    const bool byteOrderMark =
+        considered >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF;
+    std::size_t next = byteOrderMark ? 3 : 0;
     for (const char c : text) {
         while (next < considered && data[next] != static_cast<std::uint8_t>(c)) {
             if (data[next] != ' ' && data[next] != '\r') {
