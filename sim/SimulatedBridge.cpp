@@ -298,8 +298,9 @@ std::uint32_t SimulatedBridge::WaitingBytes(DeviceState& device) {
     return waiting;
 }
 
-BridgeStatus SimulatedBridge::FlushBuffers(DeviceHandle handle, std::uint8_t /*flushTransmit*/,
+BridgeStatus SimulatedBridge::FlushBuffers(DeviceHandle handle, std::uint8_t flushTransmit,
                                            std::uint8_t flushReceive) {
+    flushes_.push_back({flushTransmit, flushReceive});
     if (!BeginCall(BridgeOperation::FlushBuffers)) {
         return kInjectedFailure;
     }

@@ -24,6 +24,15 @@ struct SimulatedDevice {
     bool isUnit;
 };
 
+// The two flags of one FlushBuffers call, as the caller gave them.
+struct FlushFlags {
+    std::uint8_t transmit;
+    std::uint8_t receive;
+    bool operator==(const FlushFlags& other) const {
+        return transmit == other.transmit && receive == other.receive;
+    }
+};
+
 // The bridge library in-process, with the simulated unit behind it, and a
 // fault injector: any operation failing at its n-th call, replies that never
 // come, come late, come short or carry an error byte, and a unit that is
@@ -80,6 +89,10 @@ public:
     const std::vector<std::string>& Log() const { return log_; }
     // Every successfully written request, to any device, in order.
     std::vector<std::vector<std::uint8_t>> Requests() const { return requests_; }
+    // The flags of every FlushBuffers call, failing ones included, in order.
+    // Requests leave at once, so a flush of the transmit side changes
+    // nothing here: only its flag shows whether it was asked for.
+    const std::vector<FlushFlags>& Flushes() const { return flushes_; }
     int OpenHandles() const;
     int CallCount() const { return callCount_; }
     int CallCount(BridgeOperation operation) const;
@@ -135,5 +148,6 @@ private:
     bool everyCallLocked_ = true;
     std::vector<std::string> log_;
     std::vector<std::vector<std::uint8_t>> requests_;
+    std::vector<FlushFlags> flushes_;
     std::function<void(const std::string&)> logListener_;
 };

@@ -1,0 +1,342 @@
+#include "ControlCommands.h"
+#include "FaultScript.h"
+#include "LibraryLock.h"
+#include "StringLists.h"
+#include "TransportRig.h"
+#include "VendorBridgeLibrary.h"
+
+#include <QtTest>
+
+#include <array>
+#include <memory>
+
+Q_DECLARE_METATYPE(TransactionResult)
+
+namespace {
+
+const std::array<std::uint8_t, 4> kChunkRequest{0x11, 0x10, 0xB0, 0x00};
+
+class RecordingWindowWarning : public WindowWarning {
+public:
+    void ShowWarning(const char* text) override { texts.append(QString::fromLatin1(text)); }
+    QStringList texts;
+};
+
+struct Rig : TransportRig {
+    ControlCommands commands{transport};
+    RecordingWindowWarning window;
+
+    // The unit's first 16 bytes into a reply area marked with 0xEE, so that
+    // untouched bytes show.
+    TransactionResult ReadFirstChunk(std::array<std::uint8_t, 16>& reply) {
+        reply.fill(0xEE);
+        return transport.DeviceTransaction(transport.Handle(), reply.data(), kChunkRequest.data(),
+                                           16, 4);
+    }
+    bool IsUnitsFirstChunk(const std::array<std::uint8_t, 16>& reply) const {
+        return std::equal(reply.begin(), reply.end(), unit.Memory(0xB0).begin());
+    }
+    void Apply(const QString& script) {
+        const FaultScript parsed = ParseFaultScript(script.toStdString());
+        QVERIFY(parsed.skippedLines.empty());
+        ApplyFaultScript(parsed, bridge, unit);
+    }
+};
+
+// Each request in an open/close cycle of its own.
+QStringList Cycles(const QStringList& requests) {
+    QStringList log;
+    for (const QString& request : requests) {
+        log << "open" << request << "close";
+    }
+    return log;
+}
+
+QString Verdict(bool answered, bool unconfirmed, bool missing) {
+    QStringList words;
+    if (answered) {
+        words << "answered";
+    }
+    if (unconfirmed) {
+        words << "unconfirmed";
+    }
+    if (missing) {
+        words << "missing";
+    }
+    return words.isEmpty() ? "not sent" : words.join('+');
+}
+
+} // namespace
+
+class DeviceTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Rig> rig;
+    QTemporaryDir dir;
+
+private slots:
+    void init() { rig = std::make_unique<Rig>(); }
+
+    // The fault script's "devices" line: the serials in order, those of 2022
+    // being units; a row that finds one reads it and closes it again.
+    void openAndClose_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::addColumn<QStringList>("log");
+        const QStringList read{"open", "11 10 B0 00", "close"};
+        const auto row = [](const char* name, const char* script, bool opened,
+                            const QStringList& warnings, const QStringList& log) {
+            QTest::newRow(name) << QString(script) << opened << warnings << log;
+        };
+        row("only the unit", "", true, {}, read);
+        row("no unit among the devices", "devices 1234", false, {}, {});
+        row("unit second, the first is silent", "devices 1234,2022", true, {}, read);
+        row("one digit more", "devices 20221", false, {}, {});
+        row("prefix only", "devices 20", false, {}, {});
+        row("count query fails", "fail count 1", false, {}, {});
+        row("serial query fails, next unit taken", "devices 1234,2022\nfail string 1", true,
+            {"Error retrieving serial string!"}, read);
+        row("product string fails", "fail string 2", false, {"Unable to retrive product string!"},
+            {});
+        row("open fails", "fail open 1", false, {"Unable to open handle to device!"}, {});
+        row("flush fails, unit closed again", "fail flush 1", false,
+            {"Unable to flush device bufers!"}, {"open", "close"});
+        row("flush and close fail", "fail flush 1\nfail close 1", false,
+            {"Unable to flush device bufers!", "Unable to close device handle!"}, {"open"});
+        row("close fails", "fail close 1", true, {"Unable to close device handle!"},
+            read.mid(0, 2));
+    }
+
+    void openAndClose() {
+        QFETCH(QString, script);
+        QFETCH(bool, opened);
+        QFETCH(QStringList, warnings);
+        QFETCH(QStringList, log);
+        rig->Apply(script);
+
+        QCOMPARE(rig->transport.OpenDevice(), opened);
+        std::array<std::uint8_t, 16> reply{};
+        if (opened) {
+            QCOMPARE(rig->ReadFirstChunk(reply), TransactionResult::Ok);
+            QVERIFY(rig->IsUnitsFirstChunk(reply));
+        }
+        QCOMPARE(*rig->transport.Handle() != kNoDevice, opened);
+        rig->transport.CloseDevice();
+        QCOMPARE(ToStringList(rig->warning.texts), warnings);
+        QCOMPARE(ToStringList(rig->bridge.Log()), log);
+        // Open clears both sides of the bridge: stale requests and stale replies.
+        const std::vector<FlushFlags> flushes(log.isEmpty() ? 0 : 1, FlushFlags{1, 1});
+        QVERIFY(rig->bridge.Flushes() == flushes);
+        // Close waits its 100 ms also with nothing open.
+        QCOMPARE(rig->clock.Slept(), std::uint64_t{100});
+        QCOMPARE(*rig->transport.Handle(), kNoDevice);
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
+        QVERIFY(rig->bridge.EveryCallLocked());
+        QVERIFY(!LibraryLock::Instance().IsHeld());
+    }
+
+    // Wait: the fake clock's ticks from the request to the outcome, give or
+    // take two; each check of the queue, each look at a pending reply's due
+    // time and each nap takes a tick.
+    void transaction_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<std::uint32_t>("startTick");
+        QTest::addColumn<TransactionResult>("result");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::addColumn<std::uint32_t>("wait");
+        using R = TransactionResult;
+        const auto row = [](const char* name, const char* script, std::uint32_t start, R result,
+                            const QStringList& warnings, std::uint32_t wait) {
+            QTest::newRow(name) << QString(script) << start << result << warnings << wait;
+        };
+        row("answered", "", 0, R::Ok, {}, 0);
+        row("late but within the limit", "late 1 900", 0, R::Ok, {}, 900);
+        row("later than the limit", "late 1 1500", 0, R::TimedOut, {}, 1000);
+        row("never answered", "noreply 1", 0, R::TimedOut, {}, 1000);
+        row("tick count wraps at the start", "noreply 1", 0xFFFFFFFFu, R::TimedOut, {}, 1000);
+        row("tick count wraps halfway", "noreply 1", 0xFFFFFE0Cu, R::TimedOut, {}, 1000);
+        row("tick count wraps at the end", "noreply 1", 0xFFFFFC19u, R::TimedOut, {}, 1000);
+        row("short reply", "short 1 5", 0, R::ShortReply, {}, 0);
+        row("write fails", "fail write 1", 0, R::SendFailed, {"Error Sending Code"}, 0);
+        row("queue check fails, bytes arrive", "fail queue 1", 0, R::QueueCheckFailed,
+            {"Error Checking Queue"}, 2);
+        row("read fails", "fail read 1", 0, R::ReadFailed, {"Error Reading Data"}, 0);
+        row("nothing open", "fail open 1", 0, R::NotOpen, {"Invalid Device Handle"}, 0);
+    }
+
+    void transaction() {
+        QFETCH(QString, script);
+        QFETCH(std::uint32_t, startTick);
+        QFETCH(TransactionResult, result);
+        QFETCH(QStringList, warnings);
+        QFETCH(std::uint32_t, wait);
+        rig->clock = FakeClock(startTick);
+        rig->Apply(script);
+        const bool opened = rig->transport.OpenDevice();
+        rig->warning.texts.clear();
+
+        std::array<std::uint8_t, 16> reply{};
+        const std::uint32_t start = rig->clock.Now();
+        QCOMPARE(rig->ReadFirstChunk(reply), result);
+        const std::uint32_t waited = rig->clock.Now() - start;
+        QCOMPARE(ToStringList(rig->warning.texts), warnings);
+        QVERIFY2(waited >= wait && waited <= wait + 2, qPrintable(QString::number(waited)));
+        // Past its first millisecond the wait naps between checks instead of
+        // spinning: at least one nap in every four ticks.
+        QVERIFY(4 * rig->clock.Napped() + 2 >= waited);
+        // Anything but a whole reply leaves the reply area as it was.
+        QCOMPARE(rig->IsUnitsFirstChunk(reply), result == TransactionResult::Ok);
+        if (result != TransactionResult::Ok) {
+            QVERIFY(std::all_of(reply.begin(), reply.end(), [](auto b) { return b == 0xEE; }));
+        }
+        QCOMPARE(rig->bridge.CallCount(BridgeOperation::Write), opened ? 1 : 0);
+        rig->transport.CloseDevice();
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
+    }
+
+    // A command is a mode key, a reset key or "status"; a key of neither
+    // kind sends nothing.
+    void commands_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("verdict");
+        QTest::addColumn<QStringList>("requests");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::addColumn<QString>("reply");
+        const auto row = [](const char* name, const char* command, const char* script,
+                            const char* verdict, const QStringList& requests,
+                            const QStringList& warnings, const char* reply = "") {
+            QTest::newRow(name) << QString(command) << QString(script) << QString(verdict)
+                                << requests << warnings << QString(reply);
+        };
+        const auto mode = [](const char* code) {
+            QStringList requests;
+            for (const char* address : {"E0", "E1", "E4"}) {
+                requests << QString("11 02 %1 23 24 %2 0D").arg(address, code);
+            }
+            return requests;
+        };
+        row("AUTOMIX", "AutomixEDID", "", "answered", mode("01"), {});
+        row("FIXED", "FixedEDID", "", "answered", mode("02"), {});
+        row("CUSTOM", "CustomEDID", "", "answered", mode("03"), {});
+        row("reset A", "RSTxEDID_A", "", "answered", {"11 01 EA 23 20 0D"}, {});
+        row("reset B", "RSTxEDID_B", "", "answered", {"11 01 EB 23 20 0D"}, {});
+        row("radio button name", "automixEDID", "", "not sent", {}, {});
+        row("one letter's case", "CustomEdid", "", "not sent", {}, {});
+        row("reset key in lower case", "rstxedid_a", "", "not sent", {}, {});
+        row("empty key", "", "", "not sent", {}, {});
+        row("mode, no unit", "CustomEDID", "devices 1234", "missing", {},
+            QStringList(3, "Hardware not found!"));
+        row("reset, no unit", "RSTxEDID_B", "devices 1234", "missing", {}, {"Hardware not found!"});
+        // Each request tells for itself; the others still go out.
+        row("mode, second request unanswered", "FixedEDID", "noreply 2", "unconfirmed", mode("02"),
+            {});
+        row("status", "status", "mode 3", "answered", {"02"}, {}, "00 00 03");
+        row("status, no unit", "status", "devices 1234", "missing", {},
+            {"window: Hardware not found"});
+        row("status, unanswered", "status", "noreply 1", "unconfirmed", {"02"}, {}, "EE EE EE");
+    }
+
+    void commands() {
+        QFETCH(QString, command);
+        QFETCH(QString, script);
+        QFETCH(QString, verdict);
+        QFETCH(QStringList, requests);
+        QFETCH(QStringList, warnings);
+        QFETCH(QString, reply);
+        rig->Apply(script);
+
+        QString got;
+        if (command == "status") {
+            std::uint8_t status[3] = {0xEE, 0xEE, 0xEE};
+            const CommandOutcome outcome = rig->commands.QueryStatus(status, 3, rig->window);
+            got = Verdict(outcome.Answered(), outcome.unitFound && !outcome.Answered(),
+                          !outcome.unitFound);
+            if (outcome.unitFound) {
+                QCOMPARE(QByteArray(reinterpret_cast<char*>(status), 3).toHex(' ').toUpper(),
+                         reply.toLatin1());
+            }
+        } else {
+            const QByteArray key = command.toLatin1();
+            ControlReport report = rig->commands.SetEDIDMode(key.constData());
+            const ControlReport reset = rig->commands.ResetEDID(key.constData());
+            report.requests.insert(report.requests.end(), reset.requests.begin(),
+                                   reset.requests.end());
+            got = Verdict(report.Answered(), report.Unconfirmed(), report.UnitMissing());
+        }
+        QCOMPARE(got, verdict);
+        QCOMPARE(ToStringList(rig->bridge.Log()), Cycles(requests));
+        QStringList shown = ToStringList(rig->warning.texts);
+        for (const QString& text : rig->window.texts) {
+            shown << "window: " + text;
+        }
+        QCOMPARE(shown, warnings);
+        QCOMPARE(rig->clock.Slept(), std::uint64_t{100} * requests.size());
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
+        QCOMPARE(*rig->transport.Handle(), kNoDevice);
+    }
+
+    // The stand-in library as the program binds it, set up by its own
+    // environment, read at its first call: a fault script, a state file
+    // that it keeps up to date, and a request log.
+    void bindsTheStandIn() {
+        const auto write = [this](const char* name, const QByteArray& contents) {
+            QFile file(dir.filePath(name));
+            return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+        };
+        const auto contents = [this](const char* name) {
+            QFile file(dir.filePath(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+        };
+        QVERIFY(write("faults", "devices 1234,2022\nmode 3\n"));
+        QVERIFY(write("state", "talvo-sim-state 1\nedid-readings 41\n"));
+        for (const char* name : {"log", "state", "faults"}) {
+            qputenv(QByteArray("SIUSBXP_SIM_") + QByteArray(name).toUpper(),
+                    dir.filePath(name).toLocal8Bit());
+        }
+        VendorBridgeLibrary library(STANDIN_LIBRARY_PATH);
+        QVERIFY(library.IsBound());
+        QVERIFY(library.LoadFailure().empty());
+        BridgeTransport transport(library, rig->clock, rig->warning);
+        ControlCommands commands(transport);
+
+        QVERIFY(transport.OpenDevice());
+        std::array<std::uint8_t, 16> reply{};
+        QCOMPARE(transport.DeviceTransaction(transport.Handle(), reply.data(), kChunkRequest.data(),
+                                             16, 4),
+                 TransactionResult::Ok);
+        QVERIFY(std::equal(reply.begin(), reply.end(), SimulatedUnit::DefaultTable(0xB0).begin()));
+        transport.CloseDevice();
+        // The readings go on from the loaded state; the mode is the script's.
+        std::uint8_t status[3] = {};
+        QVERIFY(commands.QueryStatus(status, 3, rig->window).Answered());
+        QCOMPARE(QByteArray(reinterpret_cast<char*>(status), 3), QByteArray::fromHex("002A03"));
+        QVERIFY(rig->warning.texts.empty() && rig->window.texts.empty());
+        QCOMPARE(contents("log"), QByteArray("open\n11 10 B0 00\nclose\nopen\n02\nclose\n"));
+        QVERIFY(contents("state").contains("\nmode 3\n"));
+        QVERIFY(contents("state").contains("\nedid-readings 42\n"));
+    }
+
+    void missingLibraryActsAsNoUnit() {
+        std::vector<std::string> reports;
+        VendorBridgeLibrary library(
+            "libSiUSBXp-that-does-not-exist.so",
+            [&](const std::string& failure) { reports.push_back(failure); });
+        QVERIFY(!library.IsBound());
+        // Told once, naming the file and the loader's own reason.
+        QVERIFY(!library.IsBound());
+        QCOMPARE(reports.size(), std::size_t{1});
+        QCOMPARE(library.LoadFailure(), reports.front());
+        QVERIFY(reports.front().find("libSiUSBXp-that-does-not-exist.so: ") != std::string::npos);
+        QVERIFY(reports.front().find("No such file") != std::string::npos);
+        BridgeTransport transport(library, rig->clock, rig->warning);
+        QVERIFY(!transport.OpenDevice());
+        QVERIFY(rig->warning.texts.empty());
+        QCOMPARE(*transport.Handle(), kNoDevice);
+    }
+};
+
+QTEST_GUILESS_MAIN(DeviceTest)
+#include "DeviceTest.moc"
