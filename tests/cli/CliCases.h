@@ -5,9 +5,11 @@
 // the stand-in library. Faults are fault-script lines separated by ';', plus
 // three that the in-process rig plays itself: "nolibrary" (the bridge library
 // does not load; end to end, the library is not on the path), "decoy" (unit 0
-// reports the serial string but never answers) and "counters R E" (the unit's
-// read-error and EDID-reading counters). Output columns are regular expressions; requests name
-// request groups (see RequestGroup), or are null where the case does not check them.
+// reports the serial string but never answers), "counters R E" (the unit's
+// read-error and EDID-reading counters) and "terminal" (standard error is a
+// terminal, where a progress line can be redrawn). Output columns are regular
+// expressions; requests name request groups (see RequestGroup), or are null
+// where the case does not check them.
 struct CliCase {
     const char* name;
     const char* arguments;
@@ -117,6 +119,14 @@ inline constexpr CliCase kCliCases[] = {
      "1920x1080 @ 60.00 Hz · CTA-861 rev 3 · LPCM 2ch\",\"version\":\"1.3\",\"week\":1,\"year\":"
      "2022\\}\n$",
      "^$", "read B0", true},
+    // A progress line only where it can be redrawn, taken away again before
+    // the next message.
+    {"read on a terminal", "read", "terminal", 0, kHexTable,
+     "^\rtalvo-edid: reading 6% .*reading 94% \r {60}\r$", "read B0", false},
+    {"write on a terminal", "write {dir}/good.bin --no-verify", "mode 3;terminal", 0, "^$",
+     "^\rtalvo-edid: writing 3% .*writing 96% \r {60}\rtalvo-edid: table written",
+     "status, write B0, resets", false},
+    {"-q on a terminal", "read -q", "terminal", 0, kHexTable, "^$", "read B0", false},
     {"no command", "bogus", "", 2, "^$", "A subcommand is required", "", false},
     {"help", "write --help", "", 0, "--set-custom.*Exit status:.*5  the table read back", "^$", "",
      false},

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Checksum.h"
-#include "CommandFrames.h"
 #include "EdidImage.h"
 #include "HexText.h"
 #include "SimulatedUnit.h"
@@ -75,19 +74,10 @@ inline bool WriteFixtures(const QDir& dir) {
     return true;
 }
 
-inline QString Spaced(const std::uint8_t* bytes, std::size_t length) {
-    QStringList parts;
-    for (std::size_t i = 0; i < length; ++i) {
-        parts.append(QString::asprintf("%02X", bytes[i]));
-    }
-    return parts.join(' ');
-}
-
 // The requests a group stands for: "status", "mode 03", "read B2",
 // "write B0" (of the good table), "resets".
 inline QStringList RequestGroup(const QString& group) {
     const QStringList words = group.split(' ');
-    const auto address = static_cast<std::uint8_t>(words.value(1).toUInt(nullptr, 16));
     QStringList requests;
     if (words[0] == "status") {
         requests.append("02");
@@ -97,17 +87,21 @@ inline QStringList RequestGroup(const QString& group) {
         }
     } else if (words[0] == "read") {
         for (int offset = 0; offset < 256; offset += 16) {
-            const auto request =
-                frames::BlockReadRequest(16, address, static_cast<std::uint8_t>(offset));
-            requests.append(Spaced(request.data(), request.size()));
+            requests.append(QStringLiteral("11 10 %1 %2")
+                                .arg(words[1])
+                                .arg(offset, 2, 16, QChar('0'))
+                                .toUpper());
         }
         requests.append(QStringLiteral("02 10 %1 F0 00 00 00 00").arg(words[1]));
     } else if (words[0] == "write") {
-        const EdidImage good = GoodTable();
-        for (std::size_t offset = 0; offset < kEdidSize; offset += 8) {
-            const auto request = frames::BlockWriteRequest(
-                address, static_cast<std::uint8_t>(offset), good.data() + offset);
-            requests.append(Spaced(request.data(), request.size()));
+        const QByteArray good = Bytes(GoodTable());
+        for (int offset = 0; offset < 256; offset += 8) {
+            const QString chunk = QString::fromLatin1(good.mid(offset, 8).toHex(' '));
+            requests.append(QStringLiteral("10 0C %1 %2 %3")
+                                .arg(words[1])
+                                .arg(offset, 2, 16, QChar('0'))
+                                .arg(chunk)
+                                .toUpper());
         }
     } else if (words[0] == "resets") {
         requests << "11 01 EA 23 20 0D"

@@ -38,6 +38,8 @@ struct CliRig {
             } else if (line.startsWith("counters ")) {
                 unit.SetCounters(static_cast<std::uint8_t>(line.section(' ', 1, 1).toUInt()),
                                  static_cast<std::uint8_t>(line.section(' ', 2, 2).toUInt()));
+            } else if (line == "terminal") {
+                errorIsTerminal = true;
             } else if (line == "decoy") {
                 bridge.SetDevices({{"2022", "TALVO", false}, {"2022", "TALVO", true}});
             } else {
@@ -120,79 +122,28 @@ private slots:
         QCOMPARE(rig->bridge.OpenHandles(), 0);
     }
 
-    // A progress line only where it can be redrawn, and taken away again
-    // before the next message.
-    void progressLineOnlyOnATerminal_data() {
-        QTest::addColumn<bool>("terminal");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("err");
-        QTest::newRow("read on a terminal") << true << "read"
-                                            << "^\rtalvo-edid: reading 6% .*reading 94% \r {60}\r$";
-        QTest::newRow("write on a terminal")
-            << true << "write {dir}/good.bin --no-verify"
-            << "^\rtalvo-edid: writing 3% .*writing 96% \r {60}\rtalvo-edid: table written";
-        QTest::newRow("-q on a terminal") << true << "read -q"
-                                          << "^$";
-        QTest::newRow("read on a pipe") << false << "read"
-                                        << "^$";
-    }
-
-    void progressLineOnlyOnATerminal() {
-        QFETCH(bool, terminal);
-        QFETCH(QString, line);
-        QFETCH(QString, err);
-        rig->errorIsTerminal = terminal;
-        rig->unit.SetModeCode(SimulatedUnit::kCustom);
-        QCOMPARE(Run(line), 0);
-        VerifyMatches(rig->Err(), err.toUtf8().constData());
-    }
-
-    // Every form the importer reads, into every form the tool writes.
-    void convertsEveryFormToEveryForm_data() {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QByteArray>("expected");
-        const EdidImage good = GoodTable();
-        const QByteArray hex = HexText(good);
-        for (const char* input :
-             {"good.bin", "good.hex", "good-loose.txt", "good.c", "good.dump"}) {
-            for (const auto& [output, expected] :
-                 {std::pair{"out.bin", Bytes(good)}, std::pair{"out.hex", hex},
-                  std::pair{"out.txt", hex}, std::pair{"out.c", QByteArray()},
-                  std::pair{"out.h", QByteArray()}, std::pair{"out --format hex", hex}}) {
-                QTest::addRow("%s to %s", input, output) << input << output << expected;
-            }
-        }
-    }
-
-    void convertsEveryFormToEveryForm() {
-        QFETCH(QString, input);
-        QFETCH(QString, output);
-        QFETCH(QByteArray, expected);
-        QCOMPARE(Run("convert {dir}/" + input + " {dir}/" + output), 0);
-        const QByteArray written = FileBytes(Path(output.section(' ', 0, 0)));
-        if (!expected.isEmpty()) {
-            QCOMPARE(written, expected);
-            return;
-        }
-        // A C array holds the same table and reads back as one.
-        QVERIFY(written.contains("0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00,"));
-        const ImportedEdid back = ImportEdidTable(
-            std::vector<std::uint8_t>(written.begin(), written.end()), EdidTableSize::AsDeclared);
-        QCOMPARE(back.form, EdidTableForm::CArray);
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(back.table.data()),
-                            static_cast<int>(back.table.size())),
-                 Bytes(GoodTable()));
-    }
-
     // What the tool leaves in files: only what was asked for, whole or not
-    // at all.
-    void filesAreReplacedWhole_data() {
+    // at all. Every form the importer reads is converted into every form the
+    // tool writes; a C array must read back as the same table.
+    void files_data() {
         QTest::addColumn<QString>("faults");
         QTest::addColumn<QString>("line");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("content");
+        const QByteArray hex = HexText(GoodTable());
+        for (const char* input :
+             {"good.bin", "good.hex", "good-loose.txt", "good.c", "good.dump"}) {
+            for (const auto& [output, expected] :
+                 {std::pair{"out.bin", Bytes(GoodTable())}, std::pair{"out.hex", hex},
+                  std::pair{"out.txt", hex}, std::pair{"out.c", QByteArray("(C array)")},
+                  std::pair{"out.h", QByteArray("(C array)")},
+                  std::pair{"out --format hex", hex}}) {
+                QTest::addRow("convert %s to %s", input, output)
+                    << "" << QString("convert {dir}/%1 {dir}/%2").arg(input, output) << 0
+                    << QString(output).section(' ', 0, 0) << expected;
+            }
+        }
         const QByteArray unitTable = Bytes(SimulatedUnit::DefaultTable(0xB0));
         const QByteArray keep = "kept\n";
         QTest::newRow("read -o") << ""
@@ -229,7 +180,7 @@ private slots:
             << "check --fix {dir}/badsum.dump" << 2 << "badsum.dump" << QByteArray("(unchanged)");
     }
 
-    void filesAreReplacedWhole() {
+    void files() {
         QFETCH(QString, faults);
         QFETCH(QString, line);
         QFETCH(int, status);
@@ -248,7 +199,19 @@ private slots:
         const QByteArray before = FileBytes(Path(file));
 
         QCOMPARE(Run(line), status);
-        QCOMPARE(FileBytes(Path(file)), content == "(unchanged)" ? before : content);
+        const QByteArray written = FileBytes(Path(file));
+        if (content == "(C array)") {
+            QVERIFY(written.contains("0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00,"));
+            const ImportedEdid back =
+                ImportEdidTable(std::vector<std::uint8_t>(written.begin(), written.end()),
+                                EdidTableSize::AsDeclared);
+            QCOMPARE(back.form, EdidTableForm::CArray);
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(back.table.data()),
+                                int(back.table.size())),
+                     Bytes(GoodTable()));
+        } else {
+            QCOMPARE(written, content == "(unchanged)" ? before : content);
+        }
         // No temporary file is left behind.
         QCOMPARE(QDir(dir->path()).entryList({"*talvo-edid*"}, QDir::Files), QStringList());
     }
