@@ -1,6 +1,5 @@
 #pragma once
 
-#include "CallTrace.h"
 #include "Checksum.h"
 #include "ChildProcessExit.h"
 #include "EdidImage.h"
@@ -33,13 +32,12 @@ inline QString TextOf(const EdidImage& image) {
     return QString::fromStdString(CanonicalHexText(image));
 }
 
-// A main window on a simulated unit whose every library call is traced, with
-// a fake clock, scripted dialogs and a record of every status-bar message.
+// A main window on a simulated unit, with a fake clock, scripted dialogs and a record of every
+// status-bar message.
 struct FaultRig {
     FakeClock clock;
     SimulatedUnit unit;
     SimulatedBridge bridge{clock, unit};
-    CallTrace trace{bridge};
     RecordingNativeWarning native;
     HookedDialogs dialogs;
     ChildProcessExit processExit;
@@ -53,7 +51,7 @@ struct FaultRig {
     ~FaultRig() { delete window; }
 
     void Start() {
-        window = new MainWindow({trace, clock, native, dialogs, processExit});
+        window = new MainWindow({bridge, clock, native, dialogs, processExit});
         const QString startupMessage = window->statusBar()->currentMessage();
         if (!startupMessage.isEmpty()) {
             statusMessages.append(startupMessage);

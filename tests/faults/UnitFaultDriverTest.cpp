@@ -1,0 +1,605 @@
+#include "Checksum.h"
+#include "ChildProcessExit.h"
+#include "CommandFrames.h"
+#include "FakeClock.h"
+#include "ForwardingBridgeLibrary.h"
+#include "HexText.h"
+#include "MainWindow.h"
+#include "ScriptedDialogs.h"
+#include "SimulatedBridge.h"
+#include "SimulatedUnit.h"
+#include "TalvoEdid.h"
+
+#include <QFile>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QtTest>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+
+// Every operation that talks to the unit, from the window and from the
+// command-line tool, is run once without a fault to learn its library calls
+// and transactions, then once with each call failing and with each reply
+// lost, late, cut short or (for a chunk) refused, and with the unit unplugged
+// after each transaction. Each run is judged only by what must hold whatever
+// the fault hit: no handle left open, no success claimed for what did not
+// happen, no byte shown or stored that neither the unit nor the user gave,
+// no message that the program does not define, and no wait without end.
+namespace {
+
+EdidImage TableFrom(std::uint8_t seed) {
+    EdidImage table{};
+    for (std::size_t i = 0; i < kEdidSize; ++i) {
+        table[i] = static_cast<std::uint8_t>(i * 5 + seed);
+    }
+    RepairChecksums(table);
+    return table;
+}
+// Each differs from the others in every byte, so that any byte tells which
+// table it came from.
+const EdidImage kUnitTable = TableFrom(1);
+const EdidImage kLaterTable = TableFrom(2);
+const EdidImage kUserTable = TableFrom(3);
+
+QString TextOf(const EdidImage& table) {
+    return QString::fromStdString(CanonicalHexText(table));
+}
+
+const QStringList kNativeTexts = {
+    "Error retrieving serial string!",
+    "Unable to retrive product string!",
+    "Unable to open handle to device!",
+    "Unable to flush device bufers!",
+    "Unable to close device handle!",
+    "Invalid Device Handle",
+    "Error Sending Code",
+    "Error Checking Queue",
+    "Error Reading Data",
+    "Hardware not found!",
+};
+const QStringList kWindowTexts = {
+    "Hardware not found",
+    "Error Reading EDID values.",
+    "Error Writing EDID values.",
+    "Hex Format Error",
+    "The unit's EDID table may now be partly written. Write the table again.",
+    "The unit did not confirm the EDID mode change.",
+    "EDID values read.",
+    "EDID values written...",
+    "The unit's EDID mode is unknown.",
+    "The unit did not answer the EDID reset after the write.",
+    "Hex format error in the group at line 1, column 1.",
+};
+
+// Notes how many reply bytes each transaction brought back.
+class ReplyTracer : public ForwardingBridgeLibrary {
+public:
+    explicit ReplyTracer(SimulatedBridge& bridge)
+        : ForwardingBridgeLibrary(bridge), bridge_(bridge) {}
+
+    BridgeStatus Read(DeviceHandle handle, std::uint8_t* buffer, std::uint32_t bytesToRead,
+                      std::uint32_t* bytesReturned) override {
+        const BridgeStatus status =
+            ForwardingBridgeLibrary::Read(handle, buffer, bytesToRead, bytesReturned);
+        if (status == kBridgeSuccess) {
+            replyBytes[bridge_.TransactionCount()] += static_cast<int>(*bytesReturned);
+        }
+        return status;
+    }
+
+    std::map<int, int> replyBytes;
+
+private:
+    SimulatedBridge& bridge_;
+};
+
+// Every box and status message of the window, in the order shown.
+struct MessageLog {
+    QStringList messages;
+    QStringList natives;
+};
+class LoggedDialogs : public ScriptedDialogs {
+public:
+    explicit LoggedDialogs(MessageLog& log) : log_(log) {}
+    void Warning(QWidget* parent, const QString& title, const QString& text) override {
+        log_.messages.append(text);
+        ScriptedDialogs::Warning(parent, title, text);
+    }
+
+private:
+    MessageLog& log_;
+};
+class LoggedNativeWarning : public NativeWarning {
+public:
+    explicit LoggedNativeWarning(MessageLog& log) : log_(log) {}
+    void Show(const std::string& text) override {
+        log_.messages.append(QString::fromStdString(text));
+        log_.natives.append(QString::fromStdString(text));
+    }
+
+private:
+    MessageLog& log_;
+};
+
+struct Rig {
+    FakeClock clock;
+    SimulatedUnit unit;
+    SimulatedBridge bridge{clock, unit};
+    ReplyTracer tracer{bridge};
+    MessageLog log;
+    LoggedNativeWarning native{log};
+    LoggedDialogs dialogs{log};
+    ChildProcessExit processExit;
+    std::unique_ptr<MainWindow> window;
+    QTemporaryDir folder;
+    std::ostringstream out;
+    std::ostringstream err;
+    int exitStatus = -1;
+    QString viewBefore;
+
+    Rig() {
+        unit.SetModeCode(SimulatedUnit::kCustom);
+        unit.SetMemory(0xB0, kUnitTable);
+    }
+
+    QString Path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+    QByteArray File(const char* name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QTextEdit* View() const { return window->findChild<QTextEdit*>("EDIDtext"); }
+    QRadioButton* Radio(const char* name) const { return window->findChild<QRadioButton*>(name); }
+
+    void StartWindow() {
+        window = std::make_unique<MainWindow>(
+            MainWindowServices{tracer, clock, native, dialogs, processExit});
+        if (!window->statusBar()->currentMessage().isEmpty()) {
+            log.messages.append(window->statusBar()->currentMessage());
+        }
+        QObject::connect(window->statusBar(), &QStatusBar::messageChanged,
+                         [this](const QString& text) {
+                             if (!text.isEmpty()) {
+                                 log.messages.append(text);
+                             }
+                         });
+    }
+    // A window already started, its start-up's messages forgotten.
+    void StartedWindow() {
+        StartWindow();
+        window->statusBar()->clearMessage();
+        log = {};
+        viewBefore = View()->toPlainText();
+    }
+    void Invoke(const char* slot) { QMetaObject::invokeMethod(window.get(), slot); }
+
+    void WriteUserFile() {
+        QFile file(Path("user.bin"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(kUserTable.data()), kEdidSize);
+    }
+    void RunTool(QStringList arguments) {
+        arguments.replaceInStrings("%d", folder.path());
+        std::vector<std::string> words{"talvo-edid"};
+        for (const QString& argument : arguments) {
+            words.push_back(argument.toStdString());
+        }
+        std::vector<const char*> argv;
+        for (const std::string& word : words) {
+            argv.push_back(word.c_str());
+        }
+        const CliServices services{tracer, clock, out, err, false, [] { return std::string(); }};
+        exitStatus = RunTalvoEdid(static_cast<int>(argv.size()), argv.data(), services);
+    }
+    QString Out() const { return QString::fromStdString(out.str()); }
+};
+
+bool ByteFromEither(const UnitMemory& memory, const EdidImage& a, const EdidImage& b) {
+    for (std::size_t i = 0; i < kEdidSize; ++i) {
+        if (memory[i] != a[i] && memory[i] != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SameBytes(const QByteArray& bytes, const EdidImage& table) {
+    return bytes == QByteArray(reinterpret_cast<const char*>(table.data()), kEdidSize);
+}
+
+struct Operation {
+    const char* name;
+    // Lays out the unit, the files and the window before the counts start.
+    void (*arrange)(Rig&);
+    // Runs the window's part; the tool's runs take toolArguments instead.
+    void (*act)(Rig&);
+    QStringList toolArguments;
+    // What must hold after the run, with or without a fault.
+    void (*judge)(Rig&);
+    // The window messages that claim success; none may follow a failure.
+    QStringList successTexts = {};
+    // The tool reads the table back: a chunk stored wrongly must be found.
+    bool verifiesWrite = false;
+    bool (*effect)(const Rig&) = nullptr;
+};
+
+void Nothing(Rig&) {}
+void Started(Rig& rig) {
+    rig.StartedWindow();
+}
+void UserFile(Rig& rig) {
+    rig.WriteUserFile();
+}
+void CustomOffUserFile(Rig& rig) {
+    rig.unit.SetModeCode(SimulatedUnit::kAutomix);
+    rig.WriteUserFile();
+}
+
+// What the tool's runs claim when they end with status 0.
+bool ListsUnit(const Rig& rig) {
+    return rig.Out().contains("2022");
+}
+bool PrintsMode(const Rig& rig) {
+    return rig.Out().startsWith("mode: custom\n");
+}
+bool SetAutomix(const Rig& rig) {
+    return rig.unit.ModeCode() == SimulatedUnit::kAutomix;
+}
+bool SavedUnitTable(const Rig& rig) {
+    return SameBytes(rig.File("t.bin"), kUnitTable);
+}
+bool WroteAfterBackup(const Rig& rig) {
+    return SameBytes(rig.File("backup.bin"), kUnitTable) && rig.unit.Memory(0xB0) == kUserTable;
+}
+bool WroteInCustom(const Rig& rig) {
+    return rig.unit.ModeCode() == SimulatedUnit::kCustom && rig.unit.Memory(0xB0) == kUserTable;
+}
+
+void JudgeModeClick(Rig& rig, const char* button, std::uint8_t code) {
+    QVERIFY(rig.Radio(button)->isChecked());
+    QCOMPARE(rig.View()->isEnabled(), code == SimulatedUnit::kCustom);
+    QVERIFY2(rig.unit.ModeCode() == code || !rig.log.messages.isEmpty(),
+             "the mode stayed and nothing said so");
+}
+
+const Operation kOperations[] = {
+    {"window start-up",
+     Nothing,
+     [](Rig& rig) { rig.StartWindow(); },
+     {},
+     [](Rig& rig) {
+         const QString view = rig.View()->toPlainText();
+         QVERIFY(view.isEmpty() || view == TextOf(kUnitTable));
+         QVERIFY(!rig.log.messages.contains("EDID values read.") || view == TextOf(kUnitTable));
+         // The unit is in CUSTOM: the window shows that or, without an
+         // answer, its default AUTOMIX, never a mode nobody gave.
+         QVERIFY(!rig.Radio("defaultEDID")->isChecked());
+         QCOMPARE(rig.View()->isEnabled(), rig.Radio("customEDID")->isChecked());
+     }},
+    {"window Read EDID",
+     [](Rig& rig) {
+         rig.StartedWindow();
+         rig.unit.SetMemory(0xB0, kLaterTable);
+     },
+     [](Rig& rig) { rig.Invoke("ReadEDID"); },
+     {},
+     [](Rig& rig) {
+         const QString view = rig.View()->toPlainText();
+         const bool read = view == TextOf(kLaterTable);
+         QVERIFY2(read || view == rig.viewBefore, "the view holds bytes the unit did not give");
+         QCOMPARE(rig.log.messages.contains("EDID values read."), read);
+         QVERIFY(read || !rig.log.messages.isEmpty());
+     },
+     {"EDID values read."}},
+    {"window Write EDID",
+     [](Rig& rig) {
+         rig.StartedWindow();
+         rig.View()->setPlainText(TextOf(kUserTable));
+         rig.viewBefore = rig.View()->toPlainText();
+     },
+     [](Rig& rig) { rig.Invoke("WriteEDID"); },
+     {},
+     [](Rig& rig) {
+         QCOMPARE(rig.View()->toPlainText(), rig.viewBefore);
+         const UnitMemory& memory = rig.unit.Memory(0xB0);
+         QVERIFY2(ByteFromEither(memory, kUnitTable, kUserTable),
+                  "the unit holds bytes the user did not give");
+         const bool claimed = rig.log.messages.contains("EDID values written...");
+         QVERIFY(claimed ? memory == kUserTable : !rig.log.messages.isEmpty());
+     },
+     {"EDID values written..."}},
+    {"window reset pair",
+     [](Rig& rig) {
+         // A view that is no table stops the write before the unit is
+         // opened; only the two reset commands go out.
+         rig.StartedWindow();
+         rig.View()->setPlainText("not a table");
+         rig.viewBefore = rig.View()->toPlainText();
+     },
+     [](Rig& rig) { rig.Invoke("WriteEDID"); },
+     {},
+     [](Rig& rig) {
+         QCOMPARE(rig.View()->toPlainText(), rig.viewBefore);
+         QVERIFY(rig.unit.Memory(0xB0) == kUnitTable);
+         const bool resetsTaken = rig.unit.ResetCountA() == 1 && rig.unit.ResetCountB() == 1;
+         QVERIFY(
+             resetsTaken || !rig.log.natives.isEmpty() ||
+             rig.log.messages.contains("The unit did not answer the EDID reset after the write."));
+     }},
+    {"window AUTOMIX click",
+     Started,
+     [](Rig& rig) { rig.Radio("automixEDID")->click(); },
+     {},
+     [](Rig& rig) { JudgeModeClick(rig, "automixEDID", SimulatedUnit::kAutomix); }},
+    {"window FIXED click",
+     Started,
+     [](Rig& rig) { rig.Radio("defaultEDID")->click(); },
+     {},
+     [](Rig& rig) { JudgeModeClick(rig, "defaultEDID", SimulatedUnit::kFixed); }},
+    {"window CUSTOM click",
+     [](Rig& rig) {
+         rig.unit.SetModeCode(SimulatedUnit::kAutomix);
+         rig.StartedWindow();
+     },
+     [](Rig& rig) { rig.Radio("customEDID")->click(); },
+     {},
+     [](Rig& rig) { JudgeModeClick(rig, "customEDID", SimulatedUnit::kCustom); }},
+
+    {"talvo-edid list", Nothing, nullptr, {"list"}, nullptr, {}, false, ListsUnit},
+    {"talvo-edid status", Nothing, nullptr, {"status"}, nullptr, {}, false, PrintsMode},
+    {"talvo-edid mode automix",
+     Nothing,
+     nullptr,
+     {"mode", "automix"},
+     nullptr,
+     {},
+     false,
+     SetAutomix},
+    {"talvo-edid read -o",
+     Nothing,
+     nullptr,
+     {"read", "-o", "%d/t.bin"},
+     nullptr,
+     {},
+     false,
+     SavedUnitTable},
+    {"talvo-edid write --backup",
+     UserFile,
+     nullptr,
+     {"write", "%d/user.bin", "--backup", "%d/backup.bin"},
+     nullptr,
+     {},
+     true,
+     WroteAfterBackup},
+    {"talvo-edid write --set-custom",
+     CustomOffUserFile,
+     nullptr,
+     {"write", "%d/user.bin", "--set-custom"},
+     nullptr,
+     {},
+     true,
+     WroteInCustom},
+};
+
+enum class Fault { None, FailCall, NoReply, LateReply, ShortReply, Refused, Unplugged, Miswrite };
+
+// What a fault-free run of an operation did, counted from its start.
+struct OperationTrace {
+    int calls = 0;
+    int transactions = 0;
+    std::map<int, int> replyBytes;
+    std::set<int> chunkWrites;
+    std::uint32_t elapsedMs = 0;
+    std::uint64_t sleptMs = 0;
+};
+
+struct Start {
+    int calls;
+    int transactions;
+    std::uint32_t now;
+    std::uint64_t slept;
+};
+
+Start StartOf(const Rig& rig) {
+    return {rig.bridge.CallCount(), rig.bridge.TransactionCount(), rig.clock.Now(),
+            rig.clock.Slept()};
+}
+
+void Act(Rig& rig, const Operation& op) {
+    if (op.act != nullptr) {
+        op.act(rig);
+    } else {
+        rig.RunTool(op.toolArguments);
+    }
+}
+
+void Inject(Rig& rig, const Start& start, Fault fault, int number, int value) {
+    const int transaction = start.transactions + number;
+    switch (fault) {
+    case Fault::None:
+        break;
+    case Fault::FailCall:
+        rig.bridge.FailCallNumber(start.calls + number);
+        break;
+    case Fault::NoReply:
+        rig.bridge.ReplyNever(transaction);
+        break;
+    case Fault::LateReply:
+        rig.bridge.ReplyLate(transaction, static_cast<std::uint32_t>(value));
+        break;
+    case Fault::ShortReply:
+        rig.bridge.ReplyShort(transaction, static_cast<std::size_t>(value));
+        break;
+    case Fault::Refused:
+        rig.bridge.ReplyErrorByte(transaction, 0x01);
+        break;
+    case Fault::Unplugged:
+        rig.bridge.VanishAfter(transaction);
+        break;
+    case Fault::Miswrite:
+        rig.unit.StoreChunkWrongly(static_cast<std::uint8_t>(value));
+        break;
+    }
+}
+
+OperationTrace Trace(const Operation& op) {
+    Rig rig;
+    op.arrange(rig);
+    const Start start = StartOf(rig);
+    Act(rig, op);
+    OperationTrace trace;
+    trace.calls = rig.bridge.CallCount() - start.calls;
+    trace.transactions = rig.bridge.TransactionCount() - start.transactions;
+    const auto requests = rig.bridge.Requests();
+    for (int t = 1; t <= trace.transactions; ++t) {
+        trace.replyBytes[t] = rig.tracer.replyBytes[start.transactions + t];
+        const auto& request = requests[static_cast<std::size_t>(start.transactions + t - 1)];
+        if (request[0] == frames::kBlockWrite && request.size() == frames::kBlockWriteLength) {
+            trace.chunkWrites.insert(t);
+        }
+    }
+    trace.elapsedMs = rig.clock.Now() - start.now;
+    trace.sleptMs = rig.clock.Slept() - start.slept;
+    return trace;
+}
+
+// The window's messages: all its own, and none claiming success after one of
+// its failures; no progress bar left; and the device closed, which the exit
+// shows by making no library call on its way out.
+void JudgeWindow(Rig& rig, const Operation& op) {
+    bool failed = false;
+    for (const QString& text : rig.log.messages) {
+        QVERIFY2(kNativeTexts.contains(text) || kWindowTexts.contains(text), qPrintable(text));
+        const bool success = op.successTexts.contains(text);
+        QVERIFY2(!success || !failed, qPrintable(text + " after a failure"));
+        // The transport's own boxes may tell of a call that the result did
+        // not need, such as the status request after a read.
+        failed = failed || (!success && !kNativeTexts.contains(text));
+    }
+    for (const QProgressBar* bar : rig.window->statusBar()->findChildren<QProgressBar*>()) {
+        QVERIFY(bar->isHidden());
+    }
+    const Start atExit = StartOf(rig);
+    QCOMPARE(ExitStatusInChild(
+                 rig.processExit, [&rig] { rig.Invoke("FileExit"); },
+                 [&] {
+                     return rig.bridge.CallCount() == atExit.calls &&
+                            rig.clock.Slept() - atExit.slept == 100;
+                 }),
+             0);
+}
+
+// A tool run that ended with status 0 did what it claims, one that failed
+// said why; every line on its error stream is one of its own; and every file
+// it made holds the unit's table as it was, byte for byte.
+void JudgeTool(const Rig& rig, const Operation& op) {
+    QVERIFY2(rig.exitStatus != 0 || op.effect(rig), "success claimed for what did not happen");
+    QVERIFY(rig.exitStatus == 0 || !rig.err.str().empty());
+    std::istringstream lines(rig.err.str());
+    for (std::string line; std::getline(lines, line);) {
+        const QString text = QString::fromStdString(line);
+        QVERIFY2(text.startsWith("talvo-edid: ") && text.size() > 12, qPrintable(text));
+    }
+    for (const char* name : {"t.bin", "backup.bin"}) {
+        QVERIFY2(!QFile::exists(rig.Path(name)) || SameBytes(rig.File(name), kUnitTable),
+                 "a file holds bytes the unit did not give");
+    }
+}
+
+} // namespace
+
+class UnitFaultDriverTest : public QObject {
+    Q_OBJECT
+
+    std::vector<OperationTrace> traces_;
+
+private slots:
+    void initTestCase() {
+        for (const Operation& op : kOperations) {
+            traces_.push_back(Trace(op));
+        }
+    }
+
+    void faults_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("value");
+        for (std::size_t o = 0; o < std::size(kOperations); ++o) {
+            const OperationTrace& trace = traces_[o];
+            const auto row = [&](const QString& what, Fault fault, int number, int value = 0) {
+                QTest::newRow(qPrintable(QString::fromLatin1(kOperations[o].name) + ": " + what))
+                    << static_cast<int>(o) << static_cast<int>(fault) << number << value;
+            };
+            row("no fault", Fault::None, 0);
+            for (int n = 1; n <= trace.calls; ++n) {
+                row(QStringLiteral("library call %1 fails").arg(n), Fault::FailCall, n);
+            }
+            for (int t = 1; t <= trace.transactions; ++t) {
+                row(QStringLiteral("no reply %1").arg(t), Fault::NoReply, t);
+                // In time, and too late: the reply then comes while the
+                // program has moved on.
+                row(QStringLiteral("reply %1 late, in time").arg(t), Fault::LateReply, t, 900);
+                row(QStringLiteral("reply %1 too late").arg(t), Fault::LateReply, t, 1500);
+                if (trace.replyBytes.at(t) > 1) {
+                    row(QStringLiteral("reply %1 cut short").arg(t), Fault::ShortReply, t,
+                        trace.replyBytes.at(t) - 1);
+                }
+                if (trace.chunkWrites.count(t) > 0) {
+                    row(QStringLiteral("chunk %1 refused").arg(t), Fault::Refused, t);
+                }
+            }
+            for (int t = 0; t <= trace.transactions; ++t) {
+                row(QStringLiteral("unplugged after transaction %1").arg(t), Fault::Unplugged, t);
+            }
+            if (kOperations[o].verifiesWrite) {
+                for (const int offset : {0x00, 0x78, 0xF8}) {
+                    row(QStringLiteral("chunk at %1 stored wrongly").arg(offset), Fault::Miswrite,
+                        0, offset);
+                }
+            }
+        }
+    }
+
+    void faults() {
+        QFETCH(int, operation);
+        QFETCH(int, fault);
+        QFETCH(int, number);
+        QFETCH(int, value);
+        const Operation& op = kOperations[operation];
+        const OperationTrace& trace = traces_[static_cast<std::size_t>(operation)];
+
+        Rig rig;
+        op.arrange(rig);
+        const Start start = StartOf(rig);
+        Inject(rig, start, static_cast<Fault>(fault), number, value);
+        Act(rig, op);
+
+        QCOMPARE(rig.bridge.OpenHandles(), 0);
+        // Each transaction may wait out its reply limit once, no more; and a
+        // fault never adds a wait of the program's own.
+        const std::uint32_t limit =
+            trace.elapsedMs +
+            static_cast<std::uint32_t>(trace.transactions) * (BridgeTransport::kReplyTimeoutMs + 1);
+        QVERIFY2(rig.clock.Now() - start.now <= limit,
+                 qPrintable(QStringLiteral("took %1 ms").arg(rig.clock.Now() - start.now)));
+        QVERIFY(rig.clock.Slept() - start.slept <= trace.sleptMs);
+
+        if (rig.window) {
+            op.judge(rig);
+            if (!QTest::currentTestFailed()) {
+                JudgeWindow(rig, op);
+            }
+        } else {
+            JudgeTool(rig, op);
+        }
+    }
+};
+
+QTEST_MAIN(UnitFaultDriverTest)
+#include "UnitFaultDriverTest.moc"
