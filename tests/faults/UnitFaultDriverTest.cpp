@@ -227,11 +227,15 @@ struct Operation {
     QStringList toolArguments;
     // What must hold after the run, with or without a fault.
     void (*judge)(Rig&);
-    // The window messages that claim success; none may follow a failure.
-    QStringList successTexts = {};
+    // The window messages of a run without a fault; none may follow a
+    // failure.
+    QStringList ownTexts = {};
     // The tool reads the table back: a chunk stored wrongly must be found.
     bool verifiesWrite = false;
     bool (*effect)(const Rig&) = nullptr;
+    // False for a run of two parts, where the second may succeed after the
+    // first failed.
+    bool onePart = true;
 };
 
 void Nothing(Rig&) {}
@@ -286,7 +290,12 @@ const Operation kOperations[] = {
          // answer, its default AUTOMIX, never a mode nobody gave.
          QVERIFY(!rig.Radio("defaultEDID")->isChecked());
          QCOMPARE(rig.View()->isEnabled(), rig.Radio("customEDID")->isChecked());
-     }},
+     },
+     // The mode query, then the read.
+     {"EDID values read."},
+     false,
+     nullptr,
+     false},
     {"window Read EDID",
      [](Rig& rig) {
          rig.StartedWindow();
@@ -336,7 +345,8 @@ const Operation kOperations[] = {
          QVERIFY(
              resetsTaken || !rig.log.natives.isEmpty() ||
              rig.log.messages.contains("The unit did not answer the EDID reset after the write."));
-     }},
+     },
+     {"Hex Format Error", "Hex format error in the group at line 1, column 1."}},
     {"window AUTOMIX click",
      Started,
      [](Rig& rig) { rig.Radio("automixEDID")->click(); },
@@ -481,8 +491,8 @@ void JudgeWindow(Rig& rig, const Operation& op, bool faulted) {
     bool failed = false;
     for (const QString& text : rig.log.messages) {
         QVERIFY2(kNativeTexts.contains(text) || kWindowTexts.contains(text), qPrintable(text));
-        const bool success = op.successTexts.contains(text);
-        QVERIFY2(!success || !failed, qPrintable(text + " after a failure"));
+        const bool success = op.ownTexts.contains(text);
+        QVERIFY2(!success || !failed || !op.onePart, qPrintable(text + " after a failure"));
         // The transport's own boxes may tell of a call that the result did
         // not need, such as the status request after a read.
         failed = failed || (!success && !kNativeTexts.contains(text));
