@@ -185,10 +185,11 @@ struct Rig {
     void Invoke(const char* slot) { QMetaObject::invokeMethod(window.get(), slot); }
 
     // As hex text: a binary table file starts with the header's zero.
-    void WriteUserFile() {
-        QFile file(Path("user.hex"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(TextOf(kUserTable).toLatin1()) > 0);
+    void WriteFile(const char* name, const EdidImage& table) {
+        QFile file(Path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(TextOf(table).toLatin1()) > 0);
     }
+    void WriteUserFile() { WriteFile("user.hex", kUserTable); }
     void RunTool(QStringList arguments) {
         arguments.replaceInStrings("%d", folder.path());
         std::vector<std::string> words{"talvo-edid"};
@@ -242,6 +243,9 @@ void Nothing(Rig&) {}
 void Started(Rig& rig) {
     rig.StartedWindow();
 }
+void UnitFile(Rig& rig) {
+    rig.WriteFile("unit.hex", kUnitTable);
+}
 void UserFile(Rig& rig) {
     rig.WriteUserFile();
 }
@@ -254,8 +258,21 @@ void CustomOffUserFile(Rig& rig) {
 bool ListsUnit(const Rig& rig) {
     return rig.Out().contains("2022");
 }
-bool PrintsMode(const Rig& rig) {
+bool PrintsStatus(const Rig& rig) {
     return rig.Out().startsWith("mode: custom\n");
+}
+bool PrintsMode(const Rig& rig) {
+    return rig.Out() == "custom\n";
+}
+bool PrintsUnitTable(const Rig& rig) {
+    return rig.Out() == TextOf(kUnitTable);
+}
+bool DecodedTable(const Rig& rig) {
+    return rig.Out().contains("checksums: block 0");
+}
+// The same table in the unit and the file: no difference to print.
+bool PrintsNoDifference(const Rig& rig) {
+    return rig.Out().isEmpty();
 }
 bool SetAutomix(const Rig& rig) {
     return rig.unit.ModeCode() == SimulatedUnit::kAutomix;
@@ -367,7 +384,18 @@ const Operation kOperations[] = {
      [](Rig& rig) { JudgeModeClick(rig, "customEDID", SimulatedUnit::kCustom); }},
 
     {"talvo-edid list", Nothing, nullptr, {"list"}, nullptr, {}, false, ListsUnit},
-    {"talvo-edid status", Nothing, nullptr, {"status"}, nullptr, {}, false, PrintsMode},
+    {"talvo-edid status", Nothing, nullptr, {"status"}, nullptr, {}, false, PrintsStatus},
+    {"talvo-edid mode", Nothing, nullptr, {"mode"}, nullptr, {}, false, PrintsMode},
+    {"talvo-edid read", Nothing, nullptr, {"read"}, nullptr, {}, false, PrintsUnitTable},
+    {"talvo-edid diff unit",
+     UnitFile,
+     nullptr,
+     {"diff", "unit", "%d/unit.hex"},
+     nullptr,
+     {},
+     false,
+     PrintsNoDifference},
+    {"talvo-edid info unit", Nothing, nullptr, {"info", "unit"}, nullptr, {}, false, DecodedTable},
     {"talvo-edid mode automix",
      Nothing,
      nullptr,
@@ -518,6 +546,8 @@ void JudgeTool(const Rig& rig, const Operation& op, bool faulted) {
     QVERIFY2(faulted || rig.exitStatus == 0, rig.err.str().c_str());
     QVERIFY2(rig.exitStatus != 0 || op.effect(rig), "success claimed for what did not happen");
     QVERIFY(rig.exitStatus == 0 || !rig.err.str().empty());
+    QVERIFY2(rig.exitStatus == 0 || !rig.Out().contains("00 FF FF FF FF FF FF 00"),
+             "a failed run printed a table");
     std::istringstream lines(rig.err.str());
     for (std::string line; std::getline(lines, line);) {
         const QString text = QString::fromStdString(line);
