@@ -33,16 +33,6 @@ std::vector<std::string> StandinRun::NewLogLines() {
     return lines;
 }
 
-std::string SpacedRequest(const std::uint8_t* bytes, std::size_t length) {
-    std::string text;
-    char pair[4];
-    for (std::size_t i = 0; i < length; ++i) {
-        std::snprintf(pair, sizeof pair, "%02X", bytes[i]);
-        text += (i == 0 ? "" : " ") + std::string(pair);
-    }
-    return text;
-}
-
 bool SameLines(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
     if (actual == expected) {
         return true;

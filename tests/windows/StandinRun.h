@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,9 +20,6 @@ private:
     std::string logPath_;
     std::size_t linesSeen_ = 0;
 };
-
-// "11 10 B0 00", as the stand-in logs a request.
-std::string SpacedRequest(const std::uint8_t* bytes, std::size_t length);
 
 // Prints both sides when the lines differ, so that a failed check shows the
 // first byte that went wrong.
