@@ -1,9 +1,9 @@
 #pragma once
 
-// The tool's command lines against the simulated unit, shared by the suite
-// that runs the tool in process and the one that runs the built program on
-// the stand-in library. Faults are fault-script lines separated by ';', plus
-// three that the in-process rig plays itself: "nolibrary" (the bridge library
+// The tool's command lines against the simulated unit, run in process and, where
+// endToEnd says so, as the built program on the stand-in library. Faults are
+// fault-script lines separated by ';', plus four that the in-process rig plays
+// itself: "nolibrary" (the bridge library
 // does not load; end to end, the library is not on the path), "decoy" (unit 0
 // reports the serial string but never answers), "counters R E" (the unit's
 // read-error and EDID-reading counters) and "terminal" (standard error is a

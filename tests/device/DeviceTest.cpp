@@ -53,17 +53,10 @@ QStringList Cycles(const QStringList& requests) {
 }
 
 QString Verdict(bool answered, bool unconfirmed, bool missing) {
-    QStringList words;
-    if (answered) {
-        words << "answered";
-    }
-    if (unconfirmed) {
-        words << "unconfirmed";
-    }
-    if (missing) {
-        words << "missing";
-    }
-    return words.isEmpty() ? "not sent" : words.join('+');
+    const QStringList words{answered ? "answered" : "", unconfirmed ? "unconfirmed" : "",
+                            missing ? "missing" : ""};
+    const QString verdict = words.filter(QRegularExpression(".")).join('+');
+    return verdict.isEmpty() ? "not sent" : verdict;
 }
 
 } // namespace
@@ -73,7 +66,6 @@ class DeviceTest : public QObject {
 
 private:
     std::unique_ptr<Rig> rig;
-    QTemporaryDir dir;
 
 private slots:
     void init() { rig = std::make_unique<Rig>(); }
@@ -276,47 +268,6 @@ private slots:
         QCOMPARE(rig->clock.Slept(), std::uint64_t{100} * requests.size());
         QCOMPARE(rig->bridge.OpenHandles(), 0);
         QCOMPARE(*rig->transport.Handle(), kNoDevice);
-    }
-
-    // The stand-in library as the program binds it, set up by its own
-    // environment, read at its first call: a fault script, a state file
-    // that it keeps up to date, and a request log.
-    void bindsTheStandIn() {
-        const auto write = [this](const char* name, const QByteArray& contents) {
-            QFile file(dir.filePath(name));
-            return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-        };
-        const auto contents = [this](const char* name) {
-            QFile file(dir.filePath(name));
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
-        };
-        QVERIFY(write("faults", "devices 1234,2022\nmode 3\n"));
-        QVERIFY(write("state", "talvo-sim-state 1\nedid-readings 41\n"));
-        for (const char* name : {"log", "state", "faults"}) {
-            qputenv(QByteArray("SIUSBXP_SIM_") + QByteArray(name).toUpper(),
-                    dir.filePath(name).toLocal8Bit());
-        }
-        VendorBridgeLibrary library(STANDIN_LIBRARY_PATH);
-        QVERIFY(library.IsBound());
-        QVERIFY(library.LoadFailure().empty());
-        BridgeTransport transport(library, rig->clock, rig->warning);
-        ControlCommands commands(transport);
-
-        QVERIFY(transport.OpenDevice());
-        std::array<std::uint8_t, 16> reply{};
-        QCOMPARE(transport.DeviceTransaction(transport.Handle(), reply.data(), kChunkRequest.data(),
-                                             16, 4),
-                 TransactionResult::Ok);
-        QVERIFY(std::equal(reply.begin(), reply.end(), SimulatedUnit::DefaultTable(0xB0).begin()));
-        transport.CloseDevice();
-        // The readings go on from the loaded state; the mode is the script's.
-        std::uint8_t status[3] = {};
-        QVERIFY(commands.QueryStatus(status, 3, rig->window).Answered());
-        QCOMPARE(QByteArray(reinterpret_cast<char*>(status), 3), QByteArray::fromHex("002A03"));
-        QVERIFY(rig->warning.texts.empty() && rig->window.texts.empty());
-        QCOMPARE(contents("log"), QByteArray("open\n11 10 B0 00\nclose\nopen\n02\nclose\n"));
-        QVERIFY(contents("state").contains("\nmode 3\n"));
-        QVERIFY(contents("state").contains("\nedid-readings 42\n"));
     }
 
     void missingLibraryActsAsNoUnit() {

@@ -5,9 +5,6 @@
 
 #include <QtTest>
 
-#include <numeric>
-#include <set>
-
 namespace {
 
 QString Hex(const std::uint8_t* bytes, std::size_t length) {
@@ -170,19 +167,6 @@ private slots:
         QCOMPARE(State(unit), state);
         const bool changed = State(unit) != stateBefore || Memories(unit) != memoriesBefore;
         QCOMPARE(unit.Revision() != revision, changed);
-    }
-
-    void defaultTablesHaveRightChecksumsAndDiffer() {
-        const SimulatedUnit unit;
-        std::set<UnitMemory> distinct;
-        for (std::uint8_t address : SimulatedUnit::kDeviceAddresses) {
-            const UnitMemory& table = unit.Memory(address);
-            for (std::size_t block : {0, 128}) {
-                QCOMPARE(std::accumulate(&table[block], &table[block] + 128, 0u) & 0xFF, 0u);
-            }
-            distinct.insert(table);
-        }
-        QCOMPARE(distinct.size(), SimulatedUnit::kDeviceAddresses.size());
     }
 
     // Each fault is set up by its script, so that applying one is proven too.

@@ -1,0 +1,369 @@
+#include "Checksum.h"
+#include "CliCases.h"
+#include "EdidImport.h"
+#include "FakeClock.h"
+#include "FaultScript.h"
+#include "HexText.h"
+#include "SimulatedBridge.h"
+#include "SimulatedUnit.h"
+#include "StringLists.h"
+#include "TalvoEdid.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+// A table with right checksums that differs from every table the simulated
+// unit starts with.
+inline EdidImage GoodTable() {
+    EdidImage table = SimulatedUnit::DefaultTable(0xB6);
+    table[0x0F] = 0x5A;
+    RepairChecksums(table);
+    return table;
+}
+
+inline QByteArray Bytes(const EdidImage& table, std::size_t length = kEdidSize) {
+    return QByteArray(reinterpret_cast<const char*>(table.data()), static_cast<int>(length));
+}
+
+inline QByteArray HexText(const EdidImage& table) {
+    return QByteArray::fromStdString(CanonicalHexText(table));
+}
+
+// The good table in every form the tool reads, and files that it refuses.
+inline bool WriteFixtures(const QDir& dir) {
+    const EdidImage good = GoodTable();
+    EdidImage badChecksum = good;
+    badChecksum[kChecksumOffset] ^= 0x01;
+    EdidImage oneBlock = good;
+    oneBlock[126] = 0;
+    RepairChecksums(oneBlock);
+    // A table without extension as the unit holds it: block 1 still there.
+    EdidImage baseOnly = oneBlock;
+    baseOnly[200] = 0x77;
+    RepairChecksums(baseOnly);
+
+    QByteArray cArray = "static const unsigned char table[] = {\n";
+    for (std::uint8_t value : good) {
+        cArray += QByteArray::number(value) + ", ";
+    }
+    cArray += "\n};\n";
+    const QByteArray hex = HexText(good);
+    const std::pair<const char*, QByteArray> files[] = {
+        {"good.bin", Bytes(good)},
+        {"good.hex", hex},
+        {"good-loose.txt", hex.toLower().replace(' ', "  ").replace('\n', "\r\n")},
+        {"good.c", cArray},
+        {"good.dump", "edid-decode (hex):\n\n" + hex + "\n----------------\n\nBlock 0\n"},
+        {"badsum.bin", Bytes(badChecksum)},
+        {"badsum.hex", HexText(badChecksum)},
+        {"badsum.dump", "edid-decode (hex):\n\n" + HexText(badChecksum) + "\n----------------\n"},
+        {"oneblock.bin", Bytes(oneBlock, kEdidBlockSize)},
+        {"base-only.bin", Bytes(baseOnly)},
+        {"junk.txt", "no table here\n"},
+    };
+    for (const auto& [name, content] : files) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The requests a group stands for: "status", "mode 03", "read B2",
+// "write B0" (of the good table), "resets".
+inline QStringList RequestGroup(const QString& group) {
+    const QStringList words = group.split(' ');
+    QStringList requests;
+    if (words[0] == "status") {
+        requests.append("02");
+    } else if (words[0] == "mode") {
+        for (const char* control : {"E0", "E1", "E4"}) {
+            requests.append(QStringLiteral("11 02 %1 23 24 %2 0D").arg(control, words[1]));
+        }
+    } else if (words[0] == "read") {
+        for (int offset = 0; offset < 256; offset += 16) {
+            requests.append(QStringLiteral("11 10 %1 %2")
+                                .arg(words[1])
+                                .arg(offset, 2, 16, QChar('0'))
+                                .toUpper());
+        }
+        requests.append(QStringLiteral("02 10 %1 F0 00 00 00 00").arg(words[1]));
+    } else if (words[0] == "write") {
+        const QByteArray good = Bytes(GoodTable());
+        for (int offset = 0; offset < 256; offset += 8) {
+            const QString chunk = QString::fromLatin1(good.mid(offset, 8).toHex(' '));
+            requests.append(QStringLiteral("10 0C %1 %2 %3")
+                                .arg(words[1])
+                                .arg(offset, 2, 16, QChar('0'))
+                                .arg(chunk)
+                                .toUpper());
+        }
+    } else if (words[0] == "resets") {
+        requests << "11 01 EA 23 20 0D"
+                 << "11 01 EB 23 20 0D";
+    }
+    return requests;
+}
+
+inline QStringList ExpectedRequests(const QString& groups) {
+    QStringList requests;
+    for (const QString& group : groups.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+        requests += RequestGroup(group);
+    }
+    return requests;
+}
+
+// The command line of a case, with {dir} standing for the case's folder.
+inline QStringList Arguments(const QString& line, const QDir& dir) {
+    QString expanded = line;
+    expanded.replace(QStringLiteral("{dir}"), dir.absolutePath());
+    return expanded.split(' ', Qt::SkipEmptyParts);
+}
+
+// The tool in process on a simulated unit and a fake clock.
+struct CliRig {
+    FakeClock clock;
+    SimulatedUnit unit;
+    SimulatedBridge bridge{clock, unit};
+    std::ostringstream out;
+    std::ostringstream err;
+    bool libraryMissing = false;
+    bool errorIsTerminal = false;
+
+    void Arrange(const QString& faults) {
+        for (const QString& line : faults.split(';', Qt::SkipEmptyParts)) {
+            if (line == "nolibrary") {
+                libraryMissing = true;
+            } else if (line.startsWith("counters ")) {
+                unit.SetCounters(static_cast<std::uint8_t>(line.section(' ', 1, 1).toUInt()),
+                                 static_cast<std::uint8_t>(line.section(' ', 2, 2).toUInt()));
+            } else if (line == "terminal") {
+                errorIsTerminal = true;
+            } else if (line == "decoy") {
+                bridge.SetDevices({{"2022", "TALVO", false}, {"2022", "TALVO", true}});
+            } else {
+                ApplyFaultScript(ParseFaultScript(line.toStdString()), bridge, unit);
+            }
+        }
+    }
+
+    int Run(const QStringList& arguments) {
+        std::vector<std::string> owned{"talvo-edid"};
+        for (const QString& argument : arguments) {
+            owned.push_back(argument.toStdString());
+        }
+        std::vector<const char*> argv;
+        for (const std::string& argument : owned) {
+            argv.push_back(argument.c_str());
+        }
+        const CliServices services{bridge, clock, out, err, errorIsTerminal, [this] {
+                                       return libraryMissing ? std::string("cannot load the bridge "
+                                                                           "library libSiUSBXp.so")
+                                                             : std::string();
+                                   }};
+        return RunTalvoEdid(static_cast<int>(argv.size()), argv.data(), services);
+    }
+
+    QString Out() const { return QString::fromStdString(out.str()); }
+    QString Err() const { return QString::fromStdString(err.str()); }
+};
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void VerifyMatches(const QString& text, const char* pattern) {
+    const QRegularExpression expression(QString::fromUtf8(pattern),
+                                        QRegularExpression::DotMatchesEverythingOption);
+    QVERIFY2(expression.match(text).hasMatch(),
+             qPrintable(QStringLiteral("\"%1\" does not match \"%2\"").arg(text, pattern)));
+}
+
+void CompareRequests(const QStringList& log, const char* groups) {
+    if (groups != nullptr) {
+        QStringList requests = log;
+        requests.removeAll("open");
+        requests.removeAll("close");
+        QCOMPARE(requests, ExpectedRequests(QString::fromLatin1(groups)));
+    }
+}
+
+} // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<CliRig> rig;
+
+    QString Path(const QString& name) const { return dir->filePath(name); }
+    int Run(const QString& line) { return rig->Run(Arguments(line, QDir(dir->path()))); }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(WriteFixtures(QDir(dir->path())));
+        rig = std::make_unique<CliRig>();
+    }
+
+    void commandLines_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < static_cast<int>(std::size(kCliCases)); ++i) {
+            QTest::newRow(kCliCases[i].name) << i;
+        }
+    }
+
+    void commandLines() {
+        QFETCH(int, index);
+        const CliCase& c = kCliCases[index];
+        rig->Arrange(QString::fromLatin1(c.faults));
+
+        QCOMPARE(Run(QString::fromLatin1(c.arguments)), c.status);
+        VerifyMatches(rig->Out(), c.out);
+        VerifyMatches(rig->Err(), c.err);
+        CompareRequests(ToStringList(rig->bridge.Log()), c.requests);
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
+    }
+
+    // The built talvo-edid on the stand-in bridge library, as a script runs
+    // it: output through pipes, the unit's requests from the library's log.
+    void endToEnd_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < static_cast<int>(std::size(kCliCases)); ++i) {
+            if (kCliCases[i].endToEnd) {
+                QTest::newRow(kCliCases[i].name) << i;
+            }
+        }
+    }
+
+    void endToEnd() {
+        QFETCH(int, index);
+        const CliCase& c = kCliCases[index];
+        const QString faults = QString::fromLatin1(c.faults);
+        QFile script(Path("faults.txt"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QString(faults).replace(';', '\n').toLatin1());
+        script.close();
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!faults.contains("nolibrary")) {
+            environment.insert("LD_LIBRARY_PATH", STANDIN_LIBRARY_DIR);
+        }
+        environment.insert("SIUSBXP_SIM_LOG", Path("requests.log"));
+        environment.insert("SIUSBXP_SIM_STATE", Path("unit.state"));
+        environment.insert("SIUSBXP_SIM_FAULTS", script.fileName());
+        QProcess tool;
+        tool.setProcessEnvironment(environment);
+        tool.start(TOOL_PATH, Arguments(QString::fromLatin1(c.arguments), QDir(dir->path())));
+        QVERIFY(tool.waitForFinished(60000));
+
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), c.status);
+        VerifyMatches(QString::fromUtf8(tool.readAllStandardOutput()), c.out);
+        VerifyMatches(QString::fromUtf8(tool.readAllStandardError()), c.err);
+        QFile log(Path("requests.log"));
+        const QByteArray lines = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+        CompareRequests(QString::fromLatin1(lines).split('\n', Qt::SkipEmptyParts), c.requests);
+    }
+
+    // What the tool leaves in files: only what was asked for, whole or not
+    // at all. Every form the importer reads is converted into every form the
+    // tool writes; a C array must read back as the same table.
+    void files_data() {
+        QTest::addColumn<QString>("faults");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        const auto row = [](const char* name, const char* faults, const QString& line, int status,
+                            const QString& file, const QByteArray& content) {
+            QTest::newRow(name) << QString(faults) << line << status << file << content;
+        };
+        const QByteArray hex = HexText(GoodTable());
+        const QByteArray cArray = "(C array)";
+        for (const char* input :
+             {"good.bin", "good.hex", "good-loose.txt", "good.c", "good.dump"}) {
+            for (const auto& [output, expected] :
+                 {std::pair{"out.bin", Bytes(GoodTable())}, std::pair{"out.hex", hex},
+                  std::pair{"out.txt", hex}, std::pair{"out.c", cArray}, std::pair{"out.h", cArray},
+                  std::pair{"out --format hex", hex}}) {
+                const QByteArray name = QByteArray("convert ") + input + " to " + output;
+                row(name.constData(), "", QString("convert {dir}/%1 {dir}/%2").arg(input, output),
+                    0, QString(output).section(' ', 0, 0), expected);
+            }
+        }
+        const QByteArray unitTable = Bytes(SimulatedUnit::DefaultTable(0xB0));
+        const QByteArray missing = "(missing)";
+        const QByteArray unchanged = "(unchanged)";
+        row("read -o", "", "read -o {dir}/t.bin", 0, "t.bin", unitTable);
+        row("read failing keeps the old file", "noreply 9", "read -o {dir}/t.bin", 4, "t.bin",
+            "kept\n");
+        row("read into a missing folder", "", "read -o {dir}/none/t.bin", 2, "none/t.bin", missing);
+        row("--backup", "mode 3", "write {dir}/good.bin --backup {dir}/t.hex", 0, "t.hex",
+            HexText(SimulatedUnit::DefaultTable(0xB0)));
+        row("no backup of a refused write", "mode 1", "write {dir}/good.bin --backup {dir}/t.hex",
+            1, "t.hex", missing);
+        row("check --fix in place, binary", "", "check --fix {dir}/badsum.bin", 0, "badsum.bin",
+            Bytes(GoodTable()));
+        row("check --fix in place, hex text", "", "check --fix {dir}/badsum.hex", 0, "badsum.hex",
+            hex);
+        row("check --fix -o", "", "check --fix {dir}/badsum.dump -o {dir}/t.bin", 0, "t.bin",
+            Bytes(GoodTable()));
+        row("check --fix leaves right checksums alone", "", "check --fix {dir}/good.dump", 0,
+            "good.dump", unchanged);
+        row("a pipe as output", "", "read -o {dir}/pipe", 2, "pipe", "(pipe)");
+        row("no dump rewritten in place", "", "check --fix {dir}/badsum.dump", 2, "badsum.dump",
+            unchanged);
+    }
+
+    void files() {
+        QFETCH(QString, faults);
+        QFETCH(QString, line);
+        QFETCH(int, status);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFile old(Path("t.bin"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("kept\n") == 5);
+        old.close();
+        rig->Arrange(faults);
+        if (content == "(pipe)") {
+            QCOMPARE(mkfifo(QFile::encodeName(Path(file)).constData(), 0600), 0);
+            QCOMPARE(Run(line), status);
+            QVERIFY(std::filesystem::is_fifo(Path(file).toStdString()));
+            return;
+        }
+        const QByteArray before = FileBytes(Path(file));
+
+        QCOMPARE(Run(line), status);
+        const QByteArray written = FileBytes(Path(file));
+        if (content == "(C array)") {
+            QVERIFY(written.contains("0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00,"));
+            const ImportedEdid back =
+                ImportEdidTable(std::vector<std::uint8_t>(written.begin(), written.end()),
+                                EdidTableSize::AsDeclared);
+            QCOMPARE(back.form, EdidTableForm::CArray);
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(back.table.data()),
+                                int(back.table.size())),
+                     Bytes(GoodTable()));
+        } else {
+            QCOMPARE(written, content == "(unchanged)" ? before : content);
+        }
+        // No temporary file is left behind.
+        QCOMPARE(QDir(dir->path()).entryList({"*talvo-edid*"}, QDir::Files), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "CliTest.moc"
