@@ -105,7 +105,9 @@ private:
     SimulatedBridge& bridge_;
 };
 
-// Every box and status message of the window, in the order shown.
+// Every box and status message of the window, in the order shown; the
+// transport's own boxes marked as such.
+const QString kNativeMark = QStringLiteral("native: ");
 struct MessageLog {
     QStringList messages;
     QStringList natives;
@@ -125,7 +127,7 @@ class LoggedNativeWarning : public NativeWarning {
 public:
     explicit LoggedNativeWarning(MessageLog& log) : log_(log) {}
     void Show(const std::string& text) override {
-        log_.messages.append(QString::fromStdString(text));
+        log_.messages.append(kNativeMark + QString::fromStdString(text));
         log_.natives.append(QString::fromStdString(text));
     }
 
@@ -515,17 +517,28 @@ OperationTrace Trace(const Operation& op) {
 // The window's messages: all its own, none claiming success after one of its
 // failures, and none of failure without a fault; no progress bar left; and the device closed, which
 // the exit shows by making no library call on its way out.
-void JudgeWindow(Rig& rig, const Operation& op, bool faulted) {
+void JudgeWindow(Rig& rig, const Operation& op, Fault fault) {
+    const bool faulted = fault != Fault::None;
     bool failed = false;
     for (const QString& text : rig.log.messages) {
-        QVERIFY2(kNativeTexts.contains(text) || kWindowTexts.contains(text), qPrintable(text));
-        const bool success = op.ownTexts.contains(text);
-        QVERIFY2(!success || !failed || !op.onePart, qPrintable(text + " after a failure"));
+        const bool native = text.startsWith(kNativeMark);
+        QVERIFY2(native ? kNativeTexts.contains(text.mid(kNativeMark.size()))
+                        : kWindowTexts.contains(text),
+                 qPrintable(text));
+        const bool own = op.ownTexts.contains(text);
+        QVERIFY2(!own || !failed || !op.onePart, qPrintable(text + " after a failure"));
         // The transport's own boxes may tell of a call that the result did
         // not need, such as the status request after a read.
-        failed = failed || (!success && !kNativeTexts.contains(text));
+        failed = failed || (!own && !native);
+        // The unit said no to a chunk: nothing may say the table went in.
+        QVERIFY2(!own || fault != Fault::Refused, qPrintable(text + " after a refusal"));
     }
-    QVERIFY2(faulted || (!failed && rig.log.natives.isEmpty()), "a run without a fault failed");
+    if (!faulted) {
+        QVERIFY2(!failed && rig.log.natives.isEmpty(), "a run without a fault failed");
+        for (const QString& text : op.ownTexts) {
+            QVERIFY2(rig.log.messages.contains(text), qPrintable(text + " missing"));
+        }
+    }
     for (const QProgressBar* bar : rig.window->statusBar()->findChildren<QProgressBar*>()) {
         QVERIFY(bar->isHidden());
     }
@@ -542,9 +555,11 @@ void JudgeWindow(Rig& rig, const Operation& op, bool faulted) {
 // A tool run that ended with status 0 did what it claims, one that failed
 // said why, and only a fault made it fail; every line on its error stream is one of its own; and
 // every file it made holds the unit's table as it was, byte for byte.
-void JudgeTool(const Rig& rig, const Operation& op, bool faulted) {
+void JudgeTool(const Rig& rig, const Operation& op, Fault fault) {
+    const bool faulted = fault != Fault::None;
     QVERIFY2(faulted || rig.exitStatus == 0, rig.err.str().c_str());
     QVERIFY2(rig.exitStatus != 0 || op.effect(rig), "success claimed for what did not happen");
+    QVERIFY2(rig.exitStatus != 0 || fault != Fault::Refused, "success claimed after a refusal");
     QVERIFY(rig.exitStatus == 0 || !rig.err.str().empty());
     QVERIFY2(rig.exitStatus == 0 || !rig.Out().contains("00 FF FF FF FF FF FF 00"),
              "a failed run printed a table");
@@ -641,10 +656,10 @@ private slots:
         if (rig.window) {
             op.judge(rig);
             if (!QTest::currentTestFailed()) {
-                JudgeWindow(rig, op, fault != static_cast<int>(Fault::None));
+                JudgeWindow(rig, op, static_cast<Fault>(fault));
             }
         } else {
-            JudgeTool(rig, op, fault != static_cast<int>(Fault::None));
+            JudgeTool(rig, op, static_cast<Fault>(fault));
         }
     }
 };
