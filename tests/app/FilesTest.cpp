@@ -1,402 +1,433 @@
+#include "FileSystemFaults.h"
 #include "HexViewProbe.h"
 #include "WindowRig.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QSignalSpy>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
-// Load from File and Save to File on real files in a temporary folder: the
-// dialogs, the binary and the text form, and round trips. Each way a file or
-// folder can fail is the file fault matrix's; the text normalisation is
-// tested on its own.
+// Load from File and Save to File on real files: what each form of file
+// shows in the Hex view, and every way a file or folder can fail a load or a
+// save. A failed load keeps the view, a failed save keeps whatever was on
+// disk, and neither is reported as done.
+namespace {
+
+const EdidImage kTableOnDisk = PatternTable(7);
+const EdidImage kTableSwappedIn = PatternTable(8);
+// Saved as it stands: the save does not mend checksums.
+const EdidImage kTableInView = [] {
+    EdidImage image = PatternTable(9);
+    image[255] ^= 0x01;
+    return image;
+}();
+
+// The folder of one case and whatever the case puts around the user's file.
+struct Folder {
+    QString root;
+    QString Path(const QString& name) const { return root + QLatin1Char('/') + name; }
+    std::optional<FileSizeLimit> fileSizeLimit;
+    std::optional<ScopedTmpfs> smallDisk;
+};
+
+// The user's table.bin, longer than a table: a load shows its first 256
+// bytes, a save over it leaves exactly 256.
+QString TableFile(Folder& folder) {
+    WriteFile(folder.Path("table.bin"), BytesOf(kTableOnDisk) + QByteArray(44, '\x5A'));
+    return folder.Path("table.bin");
+}
+
+void ReplaceByFolder(Folder& folder) {
+    QFile::remove(folder.Path("table.bin"));
+    QDir(folder.root).mkdir("table.bin");
+}
+
+void SwapInAnotherTable(Folder& folder) {
+    WriteFile(folder.Path("other.bin"), BytesOf(kTableSwappedIn));
+    ReplaceFile(folder.Path("other.bin"), folder.Path("table.bin"));
+}
+
+void MakeFolderReadOnly(Folder& folder) {
+    QFile::setPermissions(folder.root, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+}
+
+enum class Needs { Nothing, NoRoot, Root };
+
+struct FileCase {
+    const char* name;
+    bool load;
+    // The warning, %1 the file's name; "" for none, and for a succeeding
+    // operation when `succeeds`. A text ending in "*" stands for any reason.
+    const char* warning;
+    // Lays out the folder and gives the name the user picks ("" cancels).
+    QString (*arrange)(Folder& folder);
+    // Runs while the file dialog is open.
+    void (*whileDialogOpen)(Folder& folder) = nullptr;
+    Needs needs = Needs::Nothing;
+    bool succeeds = false;
+};
+
+const char kNotRegularLoad[] = "Cannot read file %1:\nNot a regular file.";
+const char kNotRegularSave[] = "Cannot write file %1:\nNot a regular file.";
+const char kMissing[] = "Cannot read file %1:\nNo such file or directory.";
+
+const FileCase kCases[] = {
+    {"load a table", true, "", TableFile, nullptr, Needs::Nothing, true},
+    {"load cancelled", true, "", [](Folder&) { return QString(); }},
+    {"load a missing file", true, kMissing, [](Folder& f) { return f.Path("missing.bin"); }},
+    {"load a folder", true, kNotRegularLoad,
+     [](Folder& f) {
+         QDir(f.root).mkdir("folder.bin");
+         return f.Path("folder.bin");
+     }},
+    {"load a link to nothing", true, kMissing,
+     [](Folder& f) {
+         QFile::link(f.Path("nowhere.bin"), f.Path("link.bin"));
+         return f.Path("link.bin");
+     }},
+    {"load a socket", true, kNotRegularLoad,
+     [](Folder& f) {
+         MakeSocketFile(f.Path("socket.bin"));
+         return f.Path("socket.bin");
+     }},
+    // Opening waits for a writer or never ends: refused before it is opened.
+    {"load a device node", true, kNotRegularLoad, [](Folder&) { return QString("/dev/zero"); }},
+    // Opens, then fails at the first read: no process maps address 0.
+    {"load a file that fails to read", true, "Cannot read file %1:\n*",
+     [](Folder&) { return QStringLiteral("/proc/self/mem"); }},
+    {"load a file without read permission", true, "Cannot read file %1:\nPermission denied.",
+     [](Folder& f) {
+         const QString path = TableFile(f);
+         QFile::setPermissions(path, QFileDevice::WriteOwner);
+         return path;
+     },
+     nullptr, Needs::NoRoot},
+    {"load a file deleted while the dialog is open", true, kMissing, TableFile,
+     [](Folder& f) { QFile::remove(f.Path("table.bin")); }},
+    {"load a file replaced by a folder while the dialog is open", true, kNotRegularLoad, TableFile,
+     ReplaceByFolder},
+    {"load a file replaced by another table while the dialog is open", true, "", TableFile,
+     SwapInAnotherTable, Needs::Nothing, true},
+
+    {"save a new file", false, "",
+     [](Folder& f) {
+         TableFile(f);
+         return f.Path("new.bin");
+     },
+     nullptr, Needs::Nothing, true},
+    {"save cancelled", false, "", [](Folder&) { return QString(); }},
+    {"save over a table", false, "", TableFile, nullptr, Needs::Nothing, true},
+    {"save over a folder", false, kNotRegularSave,
+     [](Folder& f) {
+         QDir(f.root).mkdir("folder.bin");
+         WriteFile(f.Path("folder.bin/inside.bin"), BytesOf(kTableOnDisk));
+         return f.Path("folder.bin");
+     }},
+    {"save over a named pipe", false, kNotRegularSave,
+     [](Folder& f) {
+         mkfifo(QFile::encodeName(f.Path("pipe")).constData(), 0600);
+         return f.Path("pipe");
+     }},
+    // A node of the test's own, so that a save that wrongly goes through
+    // never replaces a device of the system.
+    {"save over a device node", false, kNotRegularSave,
+     [](Folder& f) {
+         mknod(QFile::encodeName(f.Path("null")).constData(), S_IFCHR | 0600, makedev(1, 3));
+         return f.Path("null");
+     },
+     nullptr, Needs::Root},
+    {"save into a missing folder", false, "Cannot write file %1:\n*",
+     [](Folder& f) { return f.Path("missing/table.bin"); }},
+    {"save over a table on a full disk", false, "Cannot write file %1:\n*", TableFile,
+     [](Folder& f) { f.fileSizeLimit.emplace(kEdidSize / 2); }},
+    // One page of memory, which the table already fills.
+    {"save over a table on a full memory disk", false, "Cannot write file %1:\n*",
+     [](Folder& f) {
+         f.smallDisk.emplace(f.Path("disk"), 4);
+         WriteFile(f.Path("disk/table.bin"), BytesOf(kTableOnDisk));
+         return f.Path("disk/table.bin");
+     },
+     nullptr, Needs::Root},
+    {"save over a table with a view that is no table", false, "Hex Format Error", TableFile},
+    {"save over a table replaced by a folder while the dialog is open", false, kNotRegularSave,
+     TableFile, ReplaceByFolder},
+    {"save into a folder removed while the dialog is open", false, "Cannot write file %1:\n*",
+     [](Folder& f) {
+         QDir(f.root).mkdir("sub");
+         return f.Path("sub/table.bin");
+     },
+     [](Folder& f) { QDir(f.Path("sub")).removeRecursively(); }},
+    {"save over a table replaced by another while the dialog is open", false, "", TableFile,
+     SwapInAnotherTable, Needs::Nothing, true},
+    // The folder takes no temporary file, so the table goes into the
+    // writable file in place; a new file has no place.
+    {"save over a table in a folder without write permission", false, "",
+     [](Folder& f) {
+         const QString path = TableFile(f);
+         MakeFolderReadOnly(f);
+         return path;
+     },
+     nullptr, Needs::NoRoot, true},
+    {"save a new file into a folder without write permission", false, "Cannot write file %1:\n*",
+     [](Folder& f) {
+         MakeFolderReadOnly(f);
+         return f.Path("new.bin");
+     },
+     nullptr, Needs::NoRoot},
+};
+
+QByteArray Hex(const QByteArray& table, const char* prefix, const char* separator) {
+    QByteArray text;
+    for (int i = 0; i < table.size(); ++i) {
+        text += prefix + QByteArray(1, table[i]).toHex() + (i % 16 == 15 ? "\n" : separator);
+    }
+    return text;
+}
+
+QByteArray Sample(const char* name) {
+    QFile file(QStringLiteral(TALVO_EDID_SAMPLES_DIR "/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
 class FilesTest : public QObject {
     Q_OBJECT
 
 private:
     std::unique_ptr<WindowRig> rig;
     std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<QSignalSpy> statusMessages;
+    struct sigaction previousFileSizeAction = {};
 
-    QString Path(const QString& name) const { return dir->filePath(name); }
-
-    static void WriteFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
+    // Text in the view before an operation, in a format of its own that a
+    // rendered table must not take on.
+    void Type(const QString& text) {
+        QTextCharFormat green;
+        green.setForeground(QColor(0, 128, 0));
+        green.setFontPointSize(11);
+        QTextCursor(rig->View()->document()).insertText(text, green);
+        rig->Forget();
     }
 
-    static QByteArray ReadFile(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
-    }
-
-    void Load(const QString& path) {
-        rig->dialogs.fileName = path;
-        rig->Invoke("LoadEDIDfromFile");
-    }
-
-    void Save(const QString& path) {
-        rig->dialogs.fileName = path;
-        rig->Invoke("SaveEDIDtoFile");
-    }
-
-    void Forget() {
-        rig->dialogs.calls.clear();
-        statusMessages->clear();
-    }
-
-    QStringList StatusMessages() const {
-        QStringList messages;
-        for (const QList<QVariant>& signal : *statusMessages) {
-            messages.append(signal.at(0).toString());
+    void VerifyWarning(const QString& expected) {
+        QCOMPARE(int(rig->dialogs.Warnings().size()), expected.isEmpty() ? 0 : 1);
+        if (expected.endsWith(QLatin1Char('*'))) {
+            const QString warning = rig->dialogs.Warnings().first();
+            QVERIFY2(warning.startsWith(expected.chopped(1)) && warning.endsWith('.'),
+                     qPrintable(warning));
+        } else if (!expected.isEmpty()) {
+            QCOMPARE(rig->dialogs.Warnings().first(), expected);
         }
-        return messages;
     }
 
-    // The descriptions of every character that is not a line break.
-    QStringList TextFormats() const {
-        const QString text = rig->ViewText();
-        const QList<QTextCharFormat> formats = CharacterFormats(rig->View()->document());
-        QStringList described;
-        for (int i = 0; i < text.size() && i < formats.size(); ++i) {
-            const QString format = DescribeFormat(formats[i]);
-            if (text[i] != QLatin1Char('\n') && !described.contains(format)) {
-                described.append(format);
-            }
-        }
-        return described;
-    }
-
-    void VerifyOneWarning(const QString& text) {
-        QCOMPARE(rig->dialogs.calls.size(), 1);
-        const ScriptedDialogs::Call& box = rig->dialogs.calls[0];
-        QCOMPARE(box.kind, QStringLiteral("warning"));
-        QCOMPARE(box.parent, rig->window.data());
-        QCOMPARE(box.title, QStringLiteral("TALVO EDID Utility"));
-        QCOMPARE(box.text, text);
+    // The one file dialog that a load or save opens.
+    void VerifyFileDialog(bool load) {
+        QCOMPARE(rig->dialogs.calls.value(0).kind, QString(load ? "open" : "save"));
+        const ScriptedDialogs::Call& dialog = rig->dialogs.calls[0];
+        QCOMPARE(dialog.parent, rig->window.data());
+        QCOMPARE(dialog.title, QString(load ? "Open file" : "Save File"));
+        QCOMPARE(dialog.directory, QString(load ? "" : "TALVO_edid0.bin"));
+        QCOMPARE(dialog.filter,
+                 QString(load ? "Binary Files (*.bin);;All files (*.*)" : "Binary file (*.bin)"));
     }
 
 private slots:
+    void initTestCase() {
+        // A write past the file size limit then fails with EFBIG instead of
+        // ending the process.
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGXFSZ, &ignore, &previousFileSizeAction);
+    }
+    void cleanupTestCase() { sigaction(SIGXFSZ, &previousFileSizeAction, nullptr); }
     void init() {
         rig = std::make_unique<WindowRig>();
         rig->bridge.SetDevices({});
         rig->Start();
+        rig->View()->setEnabled(true);
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        statusMessages =
-            std::make_unique<QSignalSpy>(rig->window->statusBar(), &QStatusBar::messageChanged);
     }
     void cleanup() {
-        statusMessages.reset();
         rig.reset();
         dir.reset();
     }
 
-    void cancelledDialogChangesNothing_data() {
-        QTest::addColumn<QString>("slot");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("directory");
-        QTest::addColumn<QString>("filter");
-        QTest::newRow("Load from File")
-            << "LoadEDIDfromFile"
-            << "open"
-            << "Open file" << QString() << "Binary Files (*.bin);;All files (*.*)";
-        QTest::newRow("Save to File") << "SaveEDIDtoFile"
-                                      << "save"
-                                      << "Save File"
-                                      << "TALVO_edid0.bin"
-                                      << "Binary file (*.bin)";
-    }
-
-    void cancelledDialogChangesNothing() {
-        QFETCH(QString, slot);
-        QFETCH(QString, kind);
-        QFETCH(QString, title);
-        QFETCH(QString, directory);
-        QFETCH(QString, filter);
-        rig->View()->setTextColor(QColor(0, 128, 0));
-        rig->View()->setPlainText(CanonicalLayout(PatternTable()));
-        const QString html = rig->View()->toHtml();
-
-        rig->Invoke(slot.toLatin1().constData());
-
-        QCOMPARE(rig->dialogs.calls.size(), 1);
-        const ScriptedDialogs::Call& dialog = rig->dialogs.calls[0];
-        QCOMPARE(dialog.kind, kind);
-        QCOMPARE(dialog.parent, rig->window.data());
-        QCOMPARE(dialog.title, title);
-        QCOMPARE(dialog.directory, directory);
-        QCOMPARE(dialog.filter, filter);
-        QCOMPARE(rig->View()->toHtml(), html);
-        QVERIFY(QDir(dir->path()).isEmpty());
-        QVERIFY(StatusMessages().isEmpty());
-    }
-
-    void loadBinary_data() {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<QByteArray>("table");
-        const QByteArray table = BytesOf(PatternTable());
-        QTest::newRow("empty file") << QByteArray() << QByteArray(256, '\0');
-        QTest::newRow("128 bytes") << table.left(128) << table.left(128) + QByteArray(128, '\0');
-        QTest::newRow("300 bytes") << table + QByteArray(44, '\x5A') << table;
-    }
-
-    void loadBinary() {
-        QFETCH(QByteArray, contents);
-        QFETCH(QByteArray, table);
-        WriteFile(Path("table.bin"), contents);
-
-        Load(Path("table.bin"));
-
-        QCOMPARE(rig->dialogs.calls.size(), 1);
-        QCOMPARE(rig->ViewText(), CanonicalLayout(ImageStartingWith(table)));
-        QCOMPARE(ByteFormats(rig->View()->document()), RenderedByteFormats());
-        QCOMPARE(rig->StatusMessage(), QStringLiteral("File loaded"));
-    }
-
-    void loadText_data() {
+    void load_data() {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("view");
+        QTest::addColumn<bool>("rendered"); // or shown as text, in blue bold 8 pt
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("summary");  // the tool tip; empty: not looked at
         QTest::addColumn<QByteArray>("saved"); // empty: the view does not parse
 
-        const EdidImage image = PatternTable();
-        const QString canonical = CanonicalLayout(image);
+        const QByteArray table = BytesOf(PatternTable());
+        const QString canonical = CanonicalLayout(PatternTable());
+        const QString loaded = QStringLiteral("File loaded");
+        QTest::newRow("empty file") << QByteArray() << CanonicalLayout({}) << true << loaded
+                                    << QString() << QByteArray(256, '\0');
+        QTest::newRow("128 bytes")
+            << table.left(128) << CanonicalLayout(ImageStartingWith(table.left(128))) << true
+            << loaded << QString() << table.left(128) + QByteArray(128, '\0');
         QTest::newRow("trailing space, CR LF")
-            << QString(canonical).replace("\n", " \r\n").toLatin1() << canonical << BytesOf(image);
-        QTest::newRow("canonical, CR LF")
-            << QString(canonical).replace("\n", "\r\n").toLatin1() << canonical << BytesOf(image);
+            << QString(canonical).replace("\n", " \r\n").toLatin1() << canonical << false << loaded
+            << QString() << table;
+        QTest::newRow("canonical, CR LF") << QString(canonical).replace("\n", "\r\n").toLatin1()
+                                          << canonical << false << loaded << QString() << table;
         QByteArray shortFirstLine = QString(canonical).replace("\n", " \r\n").toLatin1();
         shortFirstLine.remove(44, 3);
         QTest::newRow("first line one group shorter")
-            << shortFirstLine << QString::fromLatin1(shortFirstLine).replace("\r\n", "\n")
-            << QByteArray();
-        QTest::newRow("UTF-8 byte-order mark")
-            << "\xEF\xBB\xBF" + canonical.toLatin1() << canonical << BytesOf(image);
-        QTest::newRow("markup taken as plain text")
-            << QByteArray("<b>12</b>") << "<b>12</b>" << QByteArray();
+            << shortFirstLine << QString::fromLatin1(shortFirstLine).replace("\r\n", "\n") << false
+            << loaded << QString() << QByteArray();
+        QTest::newRow("UTF-8 byte-order mark") << "\xEF\xBB\xBF" + canonical.toLatin1() << canonical
+                                               << false << loaded << QString() << table;
+        QTest::newRow("markup taken as plain text") << QByteArray("<b>12</b>") << "<b>12</b>"
+                                                    << false << loaded << QString() << QByteArray();
+        // Only a leading zero byte marks the binary form.
+        QTest::newRow("not starting with zero: text up to its first NUL")
+            << BytesOf(ImageStartingWith(QByteArray("TALVO!\0AB", 9))) << "TALVO!" << false
+            << loaded << QString() << QByteArray();
+
+        const QByteArray dell = Sample("Digital_Dell_DELA0A4_2C4EE7EB150B.bin");
+        const QString dellSummary = "DEL DELL U2414H · 1920x1080 @ 60.00 Hz · CTA-861 rev 3 · "
+                                    "HDMI 1.0.0.0 · LPCM 2ch · checksum of block 1 wrong";
+        // Longer than the 1024 bytes a text load used to read: the decoded
+        // part runs on after the hex section.
+        QByteArray decoded = "edid-decode (hex):\n\n" + Hex(dell, "", " ") +
+                             "\n----------------\n\nBlock 0, Base EDID:\n";
+        for (int i = 0; i < 40; ++i) {
+            decoded += "    VIC  16:  1920x1080   60.000000 Hz  16:9     67.500 kHz  148.5 MHz\n";
+        }
+        QTest::newRow("edid-decode dump")
+            << decoded << CanonicalLayout(ImageStartingWith(dell)) << true
+            << "File loaded (converted from edid-decode dump)" << dellSummary << dell;
+        QTest::newRow("C array") << "unsigned char edid[] = {\n" + Hex(dell, "0x", ", ") + "};\n"
+                                 << CanonicalLayout(ImageStartingWith(dell)) << true
+                                 << "File loaded (converted from C array)" << dellSummary << dell;
+        const QByteArray aoc = Sample("Analog_AOC_AOC2216_2F7D4FEE1637.bin");
+        QTest::newRow("one block of hex")
+            << Hex(aoc, "", " ") << CanonicalLayout(ImageStartingWith(aoc)) << true
+            << "File loaded (converted from hex text; block 1 added as zeros)"
+            << "AOC 2216 · 1680x1050 @ 59.85 Hz" << aoc + QByteArray(128, '\0');
     }
 
-    // Text is shown as it stands, in blue bold 8 pt, and parsed only when
-    // the table is next used.
-    void loadText() {
+    // Text that makes a table is shown as it stands and parsed only when the
+    // table is next used, here by a save.
+    void load() {
         QFETCH(QByteArray, contents);
         QFETCH(QString, view);
+        QFETCH(bool, rendered);
+        QFETCH(QString, status);
+        QFETCH(QString, summary);
         QFETCH(QByteArray, saved);
-        WriteFile(Path("table.txt"), contents);
+        WriteFile(dir->filePath("table.txt"), contents);
+        Type(QStringLiteral("12 34"));
 
-        Load(Path("table.txt"));
+        rig->dialogs.fileName = dir->filePath("table.txt");
+        rig->Invoke("LoadEDIDfromFile");
 
         QCOMPARE(rig->dialogs.calls.size(), 1);
         QCOMPARE(rig->ViewText(), view);
-        QCOMPARE(TextFormats(), QStringList{"#0000ff 700 8pt"});
-        QCOMPARE(rig->StatusMessage(), QStringLiteral("File loaded"));
-
-        Forget();
-        Save(Path("saved.bin"));
-        if (saved.isEmpty()) {
-            VerifyOneWarning(QStringLiteral("Hex Format Error"));
-            QVERIFY(!QFile::exists(Path("saved.bin")));
+        const QTextDocument* document = rig->View()->document();
+        if (rendered) {
+            QCOMPARE(ByteFormats(document), RenderedByteFormats());
         } else {
-            QCOMPARE(ReadFile(Path("saved.bin")), BytesOf(ImageStartingWith(saved)));
+            QCOMPARE(TextFormats(document), QStringList{"#0000ff 700 8pt"});
+        }
+        QCOMPARE(rig->StatusMessage(), status);
+        auto* label = rig->Find<QLabel>("summaryLabel");
+        if (!summary.isEmpty()) {
+            QCOMPARE(label->toolTip(), summary);
+            QVERIFY(!label->text().isEmpty());
+        }
+
+        rig->Forget();
+        rig->dialogs.fileName = dir->filePath("saved.bin");
+        rig->Invoke("SaveEDIDtoFile");
+        QCOMPARE(rig->dialogs.Warnings(),
+                 saved.isEmpty() ? QStringList{"Hex Format Error"} : QStringList());
+        QCOMPARE(ReadFileOr(dir->filePath("saved.bin"), "no file"),
+                 saved.isEmpty() ? QByteArray("no file") : saved);
+
+        // The user's first edit makes the summary stale.
+        QTextCursor(rig->View()->document()).insertText(QStringLiteral("0"));
+        QCOMPARE(label->text(), QString());
+        QCOMPARE(label->toolTip(), QString());
+    }
+
+    void fileFaults_data() {
+        QTest::addColumn<int>("index");
+        for (const FileCase& fileCase : kCases) {
+            QTest::newRow(fileCase.name) << int(&fileCase - kCases);
         }
     }
 
-    void renderingReplacesTextLoadFormats_data() {
-        QTest::addColumn<bool>("byVerify");
-        QTest::newRow("binary file load") << false;
-        QTest::newRow("Verify Checksum") << true;
-    }
-
-    void renderingReplacesTextLoadFormats() {
-        QFETCH(bool, byVerify);
-        const EdidImage table = PatternTable();
-        WriteFile(Path("table.txt"), CanonicalLayout(table).replace("\n", " \r\n").toLatin1());
-        WriteFile(Path("table.bin"), BytesOf(table));
-        Load(Path("table.txt"));
-
-        if (byVerify) {
-            rig->Invoke("CalculateChkSum");
-        } else {
-            Load(Path("table.bin"));
+    void fileFaults() {
+        QFETCH(int, index);
+        const FileCase& fileCase = kCases[index];
+        if (fileCase.needs == Needs::NoRoot && geteuid() == 0) {
+            QSKIP("root passes every permission check");
         }
-
-        QCOMPARE(rig->ViewText(), CanonicalLayout(table));
-        QCOMPARE(ByteFormats(rig->View()->document()), RenderedByteFormats());
-    }
-
-    void failureWarnsWithTheReason_data() {
-        QTest::addColumn<bool>("load");
-        QTest::newRow("load a missing file") << true;
-        QTest::newRow("save into a missing folder") << false;
-    }
-
-    // The exact message; the file fault matrix covers every way a load or a
-    // save can fail, and that whatever stood at the target survives it.
-    void failureWarnsWithTheReason() {
-        QFETCH(bool, load);
-        const QString path = Path("missing/table.bin");
-        rig->View()->setPlainText(CanonicalLayout(PatternTable()));
-        const QString html = rig->View()->toHtml();
-        QFile readProbe(path);
-        QSaveFile writeProbe(path);
-        QVERIFY(load ? !readProbe.open(QIODevice::ReadOnly)
-                     : !writeProbe.open(QIODevice::WriteOnly));
-
-        load ? Load(path) : Save(path);
-
-        rig->dialogs.calls.removeFirst();
-        VerifyOneWarning(
-            load
-                ? QStringLiteral("Cannot read file %1:\n%2.").arg(path, readProbe.errorString())
-                : QStringLiteral("Cannot write file %1:\n%2.").arg(path, writeProbe.errorString()));
-        QCOMPARE(rig->View()->toHtml(), html);
-        QVERIFY(StatusMessages().isEmpty());
-    }
-
-    void roundTrip_data() {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QByteArray>("saved");
-        const EdidImage table = PatternTable();
-        EdidImage wrongChecksums = table;
-        wrongChecksums[127] ^= 0x10;
-        wrongChecksums[255] ^= 0x01;
-        QTest::newRow("table") << CanonicalLayout(table) << BytesOf(table);
-        QTest::newRow("wrong checksums")
-            << CanonicalLayout(wrongChecksums) << BytesOf(wrongChecksums);
-    }
-
-    // Saved exactly as parsed, 256 bytes over a longer file, and shown again
-    // rendered. (Sizes other than 256 values: wrongSizeIsRefused.)
-    void roundTrip() {
-        QFETCH(QString, view);
-        QFETCH(QByteArray, saved);
-        rig->View()->setPlainText(view);
-        WriteFile(Path("round.bin"), QByteArray(1000, 'x'));
-
-        Save(Path("round.bin"));
-        QCOMPARE(ReadFile(Path("round.bin")), saved);
-        QCOMPARE(StatusMessages(), (QStringList{"Saving file...", "File saved"}));
-        QCOMPARE(rig->ViewText(), view);
-        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"round.bin"});
-        rig->View()->clear();
-        Load(Path("round.bin"));
-
-        QCOMPARE(rig->dialogs.Warnings(), QStringList());
-        QCOMPARE(rig->ViewText(), CanonicalLayout(ImageStartingWith(saved)));
-        QCOMPARE(ByteFormats(rig->View()->document()), RenderedByteFormats());
-    }
-
-    // Only a leading zero byte marks the binary form; this table comes back
-    // as its raw bytes read as text, up to its first zero byte.
-    void tableNotStartingWithZeroLoadsBackAsText() {
-        rig->View()->setPlainText(CanonicalLayout(ImageStartingWith(QByteArray("TALVO!\0AB", 9))));
-        Save(Path("talvo.bin"));
-        QCOMPARE(ReadFile(Path("talvo.bin")).size(), 256);
-
-        Load(Path("talvo.bin"));
-        QCOMPARE(rig->ViewText(), QStringLiteral("TALVO!"));
-        QCOMPARE(TextFormats(), QStringList{"#0000ff 700 8pt"});
-
-        Forget();
-        rig->Invoke("CalculateChkSum");
-        VerifyOneWarning(QStringLiteral("Hex Format Error"));
-    }
-
-    void wrongSizeIsRefused_data() {
-        QTest::addColumn<QString>("slot");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("warning");
-        const QString table = CanonicalLayout(PatternTable());
-        for (const char* slot : {"SaveEDIDtoFile", "CalculateChkSum"}) {
-            QTest::addRow("%s, empty view", slot) << slot << ""
-                                                  << "Incomplete EDID table: 0 of 256 byte values.";
-            QTest::addRow("%s, 2 values", slot) << slot << "00 FF"
-                                                << "Incomplete EDID table: 2 of 256 byte values.";
-            QTest::addRow("%s, 257 values", slot)
-                << slot << table + "01"
-                << "EDID table too long: 257 byte values; a table holds 256.";
+        Folder folder{dir->path(), std::nullopt, std::nullopt};
+        const QString path = fileCase.arrange(folder);
+        if (fileCase.needs == Needs::Root &&
+            (folder.smallDisk ? !folder.smallDisk->Mounted() : !QFileInfo::exists(path))) {
+            QSKIP("mounting a file system or making a device node needs root");
         }
-    }
-
-    // Nothing is saved or rendered, and no file dialog is opened.
-    void wrongSizeIsRefused() {
-        QFETCH(QString, slot);
-        QFETCH(QString, text);
-        QFETCH(QString, warning);
-        rig->View()->setPlainText(text);
-        rig->dialogs.fileName = Path("table.bin");
-
-        rig->Invoke(slot.toLatin1().constData());
-
-        VerifyOneWarning(warning);
-        QCOMPARE(rig->ViewText(), text);
-        QVERIFY(QDir(dir->path()).isEmpty());
-        QVERIFY(StatusMessages().isEmpty());
-    }
-
-    void specialFileIsRefused_data() {
-        QTest::addColumn<bool>("load");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("load a named pipe") << true << "pipe";
-        QTest::newRow("save over a named pipe") << false << "pipe";
-        QTest::newRow("save over a device node") << false << "device";
-        QTest::newRow("load a device node") << true << "/dev/zero";
-    }
-
-    // Refused before it is opened: a pipe without writer would block.
-    void specialFileIsRefused() {
-        QFETCH(bool, load);
-        QFETCH(QString, path);
-        if (path == QLatin1String("pipe")) {
-            path = Path(path);
-            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        }
-        // A node of its own, so that a save that wrongly goes through can
-        // never replace a device of the system.
-        if (path == QLatin1String("device")) {
-            path = Path(path);
-            if (mknod(QFile::encodeName(path).constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) {
-                QSKIP("making a device node needs root");
+        const bool noTable = QString(fileCase.warning) == QLatin1String("Hex Format Error");
+        Type(noTable ? QStringLiteral("no table") : CanonicalLayout(kTableInView));
+        QStringList atDialog = SnapshotOf(folder.root);
+        rig->dialogs.fileName = path;
+        rig->dialogs.whileFileDialogOpen = [&] {
+            if (fileCase.whileDialogOpen != nullptr) {
+                fileCase.whileDialogOpen(folder);
             }
+            atDialog = SnapshotOf(folder.root);
+        };
+
+        rig->Invoke(fileCase.load ? "LoadEDIDfromFile" : "SaveEDIDtoFile");
+        folder.fileSizeLimit.reset();
+        const QStringList after = SnapshotOf(folder.root);
+        folder.smallDisk.reset();
+        // Lets QTemporaryDir clear a folder that a case made read-only.
+        QFile::setPermissions(folder.root, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner);
+
+        if (noTable) {
+            QCOMPARE(rig->dialogs.calls.size(), 1);
+        } else {
+            VerifyFileDialog(fileCase.load);
         }
-        rig->View()->setPlainText(CanonicalLayout(PatternTable()));
-        const QString html = rig->View()->toHtml();
-
-        load ? Load(path) : Save(path);
-
-        rig->dialogs.calls.removeFirst();
-        VerifyOneWarning(QStringLiteral("Cannot %1 file %2:\nNot a regular file.")
-                             .arg(load ? "read" : "write", path));
-        QCOMPARE(rig->View()->toHtml(), html);
-        QVERIFY(!QFileInfo(path).isFile());
-    }
-
-    // The folder takes no temporary file, so the table is written in place.
-    void saveOverWritableFileInReadOnlyFolder() {
-        if (geteuid() == 0) {
-            QSKIP("root may create files in a read-only folder");
+        VerifyWarning(QString(fileCase.warning).arg(path));
+        if (fileCase.load) {
+            const EdidImage& shown =
+                fileCase.whileDialogOpen != nullptr ? kTableSwappedIn : kTableOnDisk;
+            QCOMPARE(after, atDialog);
+            QCOMPARE(rig->ViewText(),
+                     fileCase.succeeds ? CanonicalLayout(shown) : CanonicalLayout(kTableInView));
+            QCOMPARE(rig->statusMessages,
+                     fileCase.succeeds ? QStringList{"File loaded"} : QStringList());
+            return;
         }
-        const QString path = Path("table.bin");
-        WriteFile(path, QByteArray(1000, 'x'));
-        QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner));
-        rig->View()->setPlainText(CanonicalLayout(PatternTable()));
-
-        Save(path);
-
-        QVERIFY(QFile::setPermissions(dir->path(),
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        QCOMPARE(rig->dialogs.Warnings(), QStringList());
-        QCOMPARE(ReadFile(path), BytesOf(PatternTable()));
-        QCOMPARE(StatusMessages().last(), QStringLiteral("File saved"));
+        QCOMPARE(rig->ViewText(),
+                 noTable ? QStringLiteral("no table") : CanonicalLayout(kTableInView));
+        QStringList expected = atDialog;
+        if (fileCase.succeeds) {
+            const QString name = QDir(folder.root).relativeFilePath(path) + QStringLiteral(": ");
+            expected.removeIf([&name](const QString& line) { return line.startsWith(name); });
+            expected.append(name + QString::fromLatin1(BytesOf(kTableInView).toHex()));
+            expected.sort();
+        }
+        // A failed save leaves what was on disk and nothing of its own.
+        QCOMPARE(after, expected);
+        QCOMPARE(rig->statusMessages.contains("File saved"), fileCase.succeeds);
+        if (fileCase.succeeds) {
+            QCOMPARE(rig->statusMessages, (QStringList{"Saving file...", "File saved"}));
+        }
     }
 };
 

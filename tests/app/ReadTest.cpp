@@ -17,7 +17,7 @@ private:
 
     void StartAndForget() {
         rig->Start();
-        rig->ForgetLog();
+        rig->Forget();
     }
 
     // The bar as each request of a run goes out: hidden, or value of maximum.
@@ -135,12 +135,12 @@ private slots:
     void unansweredChunkEndsTheRead() {
         StartAndForget();
         for (int chunk : {0, 7, 15}) {
-            rig->ForgetLog();
+            rig->Forget();
             rig->bridge.ReplyNever(rig->bridge.TransactionCount() + chunk + 1);
             rig->Invoke("ReadEDID");
             QCOMPARE(rig->NewLog(), ReadRequests().mid(0, chunk + 2) + QStringList{"close"});
+            QCOMPARE(rig->dialogs.Warnings(), QStringList{"Error Reading EDID values."});
         }
-        QCOMPARE(rig->dialogs.Warnings(), QStringList(3, "Error Reading EDID values."));
         QCOMPARE(rig->ProgressBars().size(), 1);
         QVERIFY(rig->ProgressBars().first()->isHidden());
     }

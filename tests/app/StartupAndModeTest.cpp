@@ -92,7 +92,7 @@ private slots:
         QFETCH(bool, viewEnabled);
 
         rig->Start();
-        rig->ForgetLog();
+        rig->Forget();
         rig->Radio(button.toLatin1().constData())->click();
         QCOMPARE(rig->NewLog(), ModeCycles(code));
         QCOMPARE(rig->unit.ModeCode(), static_cast<std::uint8_t>(code.toInt()));
@@ -160,7 +160,7 @@ private slots:
         QMetaObject::invokeMethod(rig->window, "SelectEdid", Q_ARG(int, index));
         QCOMPARE(rig->window->DeviceAddress(), static_cast<std::uint8_t>(address));
 
-        rig->ForgetLog();
+        rig->Forget();
         rig->Invoke("ReadEDID");
         QCOMPARE(rig->NewLog(), ReadRequests(QString::number(address, 16).toUpper()));
         QCOMPARE(rig->ViewText(), QString::fromStdString(CanonicalHexText(

@@ -60,7 +60,7 @@ private:
     }
 
     void Forget() {
-        rig->ForgetLog();
+        rig->Forget();
         rig->dialogs.calls.clear();
         rig->native.texts.clear();
         sleptBefore = rig->clock.Slept();

@@ -43,32 +43,16 @@ inline QByteArray BytesOf(const EdidImage& image) {
 }
 
 // A table with right checksums in which every byte differs from its
-// neighbours, so that a shifted or dropped byte shows.
-inline EdidImage PatternTable() {
+// neighbours, so that a shifted or dropped byte shows; seeds give different
+// tables.
+inline EdidImage PatternTable(std::uint8_t seed = 3) {
     EdidImage image{};
     const std::uint8_t header[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
     for (std::size_t i = 0; i < kEdidSize; ++i) {
-        image[i] = i < sizeof header ? header[i] : static_cast<std::uint8_t>(i * 7 + 3);
+        image[i] = i < sizeof header ? header[i] : static_cast<std::uint8_t>(i * 7 + seed);
     }
     RepairChecksums(image);
     return image;
-}
-
-// The format of every character of the view's plain text, line breaks
-// included (a line break carries the format of the line it ends).
-inline QList<QTextCharFormat> CharacterFormats(const QTextDocument* document) {
-    QList<QTextCharFormat> formats;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
-            for (int i = 0; i < fragment.fragment().length(); ++i) {
-                formats.append(fragment.fragment().charFormat());
-            }
-        }
-        if (block.next().isValid()) {
-            formats.append(block.charFormat());
-        }
-    }
-    return formats;
 }
 
 // Colour, weight ("unset" when the format leaves it to the view) and, when
@@ -84,19 +68,48 @@ inline QString DescribeFormat(const QTextCharFormat& format) {
     return text;
 }
 
+// The description of every character of the view's plain text, line breaks
+// included (a line break carries the format of the line it ends).
+inline QStringList CharacterFormats(const QTextDocument* document) {
+    QStringList formats;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QString format = DescribeFormat(fragment.fragment().charFormat());
+            for (int i = 0; i < fragment.fragment().length(); ++i) {
+                formats.append(format);
+            }
+        }
+        if (block.next().isValid()) {
+            formats.append(DescribeFormat(block.charFormat()));
+        }
+    }
+    return formats;
+}
+
+// The distinct formats of the characters other than line breaks.
+inline QStringList TextFormats(const QTextDocument* document) {
+    const QString text = document->toPlainText();
+    const QStringList formats = CharacterFormats(document);
+    QStringList distinct;
+    for (int i = 0; i < text.size() && i < formats.size(); ++i) {
+        if (text[i] != QLatin1Char('\n') && !distinct.contains(formats[i])) {
+            distinct.append(formats[i]);
+        }
+    }
+    return distinct;
+}
+
 // One description per byte of a view in the canonical layout, covering its
 // two digits and, inside a line, the space after it; characters of one byte
 // that differ are all named.
 inline QStringList ByteFormats(const QTextDocument* document) {
-    const QList<QTextCharFormat> formats = CharacterFormats(document);
+    const QStringList formats = CharacterFormats(document);
     QStringList bytes;
     for (int i = 0; i < static_cast<int>(kEdidSize); ++i) {
-        const int characters = i % 16 == 15 ? 2 : 3;
         QStringList described;
-        for (int c = 0; c < characters && 3 * i + c < formats.size(); ++c) {
-            const QString text = DescribeFormat(formats[3 * i + c]);
-            if (!described.contains(text)) {
-                described.append(text);
+        for (int c = 0; c < (i % 16 == 15 ? 2 : 3) && 3 * i + c < formats.size(); ++c) {
+            if (!described.contains(formats[3 * i + c])) {
+                described.append(formats[3 * i + c]);
             }
         }
         bytes.append(described.join(QLatin1Char('/')));
@@ -104,19 +117,14 @@ inline QStringList ByteFormats(const QTextDocument* document) {
     return bytes;
 }
 
-// What a rendered table shows: the checksum bytes red and bold, the other
-// line ends black at normal weight, every other byte black with the view's
-// own weight; no size of its own anywhere.
+// A rendered table: the checksum bytes red and bold, the other line ends
+// black at normal weight, every other byte black with the view's own weight.
 inline QStringList RenderedByteFormats() {
     QStringList bytes;
     for (std::size_t i = 0; i < kEdidSize; ++i) {
-        if (i == 127 || i == 255) {
-            bytes.append(QStringLiteral("#ff0000 %1").arg(int(QFont::Bold)));
-        } else if (i % 16 == 15) {
-            bytes.append(QStringLiteral("#000000 %1").arg(int(QFont::Normal)));
-        } else {
-            bytes.append(QStringLiteral("#000000 unset"));
-        }
+        bytes.append(i == 127 || i == 255 ? QStringLiteral("#ff0000 %1").arg(int(QFont::Bold))
+                     : i % 16 == 15       ? QStringLiteral("#000000 %1").arg(int(QFont::Normal))
+                                          : QStringLiteral("#000000 unset"));
     }
     return bytes;
 }

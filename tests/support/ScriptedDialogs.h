@@ -6,10 +6,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 // Answers the window's boxes and file dialogs as a test tells it to, and
-// records every one that was opened.
+// records every one that was opened. whileFileDialogOpen runs while a file
+// dialog is open, the moment at which another program may change the file
+// the user is about to pick.
 class ScriptedDialogs : public WindowDialogs {
 public:
     struct Call {
@@ -44,12 +48,12 @@ public:
     QString OpenFileName(QWidget* parent, const QString& caption, const QString& directory,
                          const QString& filter) override {
         calls.append({QStringLiteral("open"), parent, caption, {}, {}, directory, filter, {}});
-        return fileName;
+        return PickedFile();
     }
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& directory,
                          const QString& filter) override {
         calls.append({QStringLiteral("save"), parent, caption, {}, {}, directory, filter, {}});
-        return fileName;
+        return PickedFile();
     }
 
     QStringList Texts(const QString& kind) const {
@@ -65,5 +69,14 @@ public:
 
     bool answerYes = false;
     QString fileName;
+    std::function<void()> whileFileDialogOpen;
     QList<Call> calls;
+
+private:
+    QString PickedFile() const {
+        if (whileFileDialogOpen) {
+            whileFileDialogOpen();
+        }
+        return fileName;
+    }
 };

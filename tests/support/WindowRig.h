@@ -30,11 +30,19 @@ struct WindowRig {
     ScriptedDialogs dialogs;
     ChildProcessExit processExit;
     QPointer<MainWindow> window;
+    // Every message the status bar showed since the last Forget().
+    QStringList statusMessages;
 
     ~WindowRig() { delete window; }
 
     MainWindow* Start() {
         window = new MainWindow({bridge, clock, native, dialogs, processExit});
+        QObject::connect(window->statusBar(), &QStatusBar::messageChanged,
+                         [this](const QString& text) {
+                             if (!text.isEmpty()) {
+                                 statusMessages.append(text);
+                             }
+                         });
         return window;
     }
 
@@ -53,14 +61,31 @@ struct WindowRig {
         return window->statusBar()->findChildren<QProgressBar*>();
     }
 
+    // Forgets the traffic, boxes, messages and waits so far.
+    void Forget() {
+        logStart = bridge.Log().size();
+        dialogs.calls.clear();
+        native.texts.clear();
+        statusMessages.clear();
+        sleptBefore = clock.Slept();
+    }
     QStringList Log() const { return ToStringList(bridge.Log()); }
-    void ForgetLog() { logStart = bridge.Log().size(); }
-    // The log since the last ForgetLog().
+    // The log since the last Forget().
     QStringList NewLog() const { return Log().mid(static_cast<int>(logStart)); }
+    std::uint64_t Slept() const { return clock.Slept() - sleptBefore; }
 
     QStringList NativeTexts() const { return ToStringList(native.texts); }
 
+    // One warning box on the window, and no other box.
+    bool OneWarning(const QString& text) const {
+        return dialogs.calls.size() == 1 && dialogs.calls[0].kind == QLatin1String("warning") &&
+               dialogs.calls[0].parent == window.data() &&
+               dialogs.calls[0].title == QLatin1String("TALVO EDID Utility") &&
+               dialogs.calls[0].text == text;
+    }
+
     std::size_t logStart = 0;
+    std::uint64_t sleptBefore = 0;
 };
 
 // The log of a whole read of the unit at the given Device address byte.

@@ -5,7 +5,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +24,11 @@ inline void WriteFile(const QString& path, const QByteArray& bytes) {
     if (file.open(QIODevice::WriteOnly)) {
         file.write(bytes);
     }
+}
+
+inline QByteArray ReadFileOr(const QString& path, const QByteArray& missing) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : missing;
 }
 
 // Moves source over target in one step, as an editor saving a file does.
@@ -86,45 +90,25 @@ private:
     bool mounted_ = false;
 };
 
-// Each entry below a folder, by path relative to it: its type, and a file's
-// bytes or a link's target.
-using FolderSnapshot = QMap<QString, QString>;
-
-inline QString DescribeFile(const QByteArray& bytes) {
-    return QStringLiteral("file ") + QString::fromLatin1(bytes.toHex());
-}
-
-inline FolderSnapshot SnapshotOf(const QString& root) {
-    FolderSnapshot snapshot;
-    const QDir base(root);
+// One line for each entry below a folder, by path relative to it: its type,
+// and a file's bytes or a link's target.
+inline QStringList SnapshotOf(const QString& root) {
+    QStringList lines;
     QDirIterator entries(root,
                          QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                          QDirIterator::Subdirectories);
     while (entries.hasNext()) {
         const QString path = entries.next();
         const QFileInfo info(path);
-        QString description;
-        if (info.isSymLink()) {
-            description = QStringLiteral("link ") + info.symLinkTarget();
-        } else if (info.isDir()) {
-            description = QStringLiteral("folder");
-        } else if (info.isFile()) {
-            QFile file(path);
-            description = file.open(QIODevice::ReadOnly) ? DescribeFile(file.readAll())
-                                                         : QStringLiteral("unreadable file");
-        } else {
-            description = QStringLiteral("other");
-        }
-        snapshot.insert(base.relativeFilePath(path), description);
+        QFile file(path);
+        const QString description =
+            info.isSymLink()                 ? QStringLiteral("link ") + info.symLinkTarget()
+            : info.isDir()                   ? QStringLiteral("folder")
+            : !info.isFile()                 ? QStringLiteral("other")
+            : file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex())
+                                             : QStringLiteral("unreadable file");
+        lines.append(QDir(root).relativeFilePath(path) + QStringLiteral(": ") + description);
     }
-    return snapshot;
-}
-
-// One line an entry, for comparisons that show what differs.
-inline QStringList Lines(const FolderSnapshot& snapshot) {
-    QStringList lines;
-    for (auto entry = snapshot.begin(); entry != snapshot.end(); ++entry) {
-        lines.append(entry.key() + QStringLiteral(": ") + entry.value());
-    }
+    lines.sort();
     return lines;
 }
