@@ -95,6 +95,8 @@ public:
     QStringList messages;
 };
 
+enum class Fault { None, FailCall, NoReply, LateReply, ShortReply, Refused, Unplugged, Miswrite };
+
 struct Rig {
     FakeClock clock;
     SimulatedUnit unit;
@@ -107,6 +109,7 @@ struct Rig {
     std::ostringstream err;
     int exitStatus = -1;
     QString viewBefore;
+    Fault fault = Fault::None;
 
     Rig() {
         unit.SetModeCode(SimulatedUnit::kCustom);
@@ -251,6 +254,8 @@ void JudgeModeClick(Rig& rig, const char* button, std::uint8_t code) {
     QCOMPARE(rig.View()->isEnabled(), code == SimulatedUnit::kCustom);
     QVERIFY2(rig.unit.ModeCode() == code || !rig.log.messages.isEmpty(),
              "the mode stayed and nothing said so");
+    QVERIFY2(rig.fault != Fault::NoReply || !rig.log.messages.isEmpty(),
+             "a request went unanswered and nothing said so");
 }
 
 const Operation kOperations[] = {
@@ -266,6 +271,11 @@ const Operation kOperations[] = {
          // answer, its default AUTOMIX, never a mode nobody gave.
          QVERIFY(!rig.Radio("defaultEDID")->isChecked());
          QCOMPARE(rig.View()->isEnabled(), rig.Radio("customEDID")->isChecked());
+         // AUTOMIX for a unit that gave its table is only a default, and
+         // the window says so.
+         if (rig.Radio("automixEDID")->isChecked() && view == TextOf(kUnitTable)) {
+             QVERIFY(rig.log.messages != QStringList{"EDID values read."});
+         }
      },
      // The mode query, then the read.
      {"EDID values read."},
@@ -388,8 +398,6 @@ const Operation kOperations[] = {
      true,
      WroteInCustom},
 };
-
-enum class Fault { None, FailCall, NoReply, LateReply, ShortReply, Refused, Unplugged, Miswrite };
 
 // What a fault-free run of an operation did, counted from its start.
 struct OperationTrace {
@@ -594,7 +602,8 @@ private slots:
         Rig rig;
         op.arrange(rig);
         const Start start = StartOf(rig);
-        Inject(rig, start, static_cast<Fault>(fault), number, value);
+        rig.fault = static_cast<Fault>(fault);
+        Inject(rig, start, rig.fault, number, value);
         Act(rig, op);
 
         QCOMPARE(rig.bridge.OpenHandles(), 0);

@@ -76,28 +76,6 @@ struct WindowRig {
 
     QStringList NativeTexts() const { return ToStringList(native.texts); }
 
-    // One warning box on the window, and no other box.
-    bool OneWarning(const QString& text) const {
-        return dialogs.calls.size() == 1 && dialogs.calls[0].kind == QLatin1String("warning") &&
-               dialogs.calls[0].parent == window.data() &&
-               dialogs.calls[0].title == QLatin1String("TALVO EDID Utility") &&
-               dialogs.calls[0].text == text;
-    }
-
     std::size_t logStart = 0;
     std::uint64_t sleptBefore = 0;
 };
-
-// The log of a whole read of the unit at the given Device address byte.
-inline QStringList ReadRequests(const QString& address = QStringLiteral("B0")) {
-    QStringList lines{QStringLiteral("open")};
-    for (int chunk = 0; chunk < 16; ++chunk) {
-        lines.append(QStringLiteral("11 10 %1 %2")
-                         .arg(address)
-                         .arg(chunk * 16, 2, 16, QChar('0'))
-                         .toUpper());
-    }
-    lines.append(QStringLiteral("02 10 %1 F0 00 00 00 00").arg(address));
-    lines.append(QStringLiteral("close"));
-    return lines;
-}
