@@ -35,45 +35,25 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("className");
         QTest::addColumn<QString>("text");
-        QTest::newRow("label") << "label"
-                               << "QLabel"
-                               << "Current EDID selection:";
-        QTest::newRow("automixEDID") << "automixEDID"
-                                     << "QRadioButton"
-                                     << "AUTOMIX: Allow TALVO to create the EDID table";
-        QTest::newRow("customEDID") << "customEDID"
-                                    << "QRadioButton"
-                                    << "CUSTOM: Use the EDID table below";
-        QTest::newRow("defaultEDID") << "defaultEDID"
-                                     << "QRadioButton"
-                                     << "FIXED EDID: Use the fixed EDID table";
-        QTest::newRow("EDIDtext") << "EDIDtext"
-                                  << "QTextEdit"
-                                  << "";
-        QTest::newRow("ButReadEDID") << "ButReadEDID"
-                                     << "QPushButton"
-                                     << "Read EDID";
-        QTest::newRow("ButCalculateCheckSum") << "ButCalculateCheckSum"
-                                              << "QPushButton"
-                                              << "Verify Checksum";
-        QTest::newRow("ButWriteEDID") << "ButWriteEDID"
-                                      << "QPushButton"
-                                      << "Write EDID";
-        QTest::newRow("ButLoadEDID") << "ButLoadEDID"
-                                     << "QPushButton"
-                                     << "Load from File";
-        QTest::newRow("ButSaveEDID") << "ButSaveEDID"
-                                     << "QPushButton"
-                                     << "Save to File";
-        QTest::newRow("ButClose") << "ButClose"
-                                  << "QPushButton"
-                                  << "Close";
-        QTest::newRow("actionExit") << "actionExit"
-                                    << "QAction"
-                                    << "Exit";
-        QTest::newRow("actionAbout") << "actionAbout"
-                                     << "QAction"
-                                     << "About";
+        const char* const controls[][3] = {
+            {"label", "QLabel", "Current EDID selection:"},
+            {"automixEDID", "QRadioButton", "AUTOMIX: Allow TALVO to create the EDID table"},
+            {"customEDID", "QRadioButton", "CUSTOM: Use the EDID table below"},
+            {"defaultEDID", "QRadioButton", "FIXED EDID: Use the fixed EDID table"},
+            {"EDIDtext", "QTextEdit", ""},
+            {"ButReadEDID", "QPushButton", "Read EDID"},
+            {"ButCalculateCheckSum", "QPushButton", "Verify Checksum"},
+            {"ButWriteEDID", "QPushButton", "Write EDID"},
+            {"ButLoadEDID", "QPushButton", "Load from File"},
+            {"ButSaveEDID", "QPushButton", "Save to File"},
+            {"ButClose", "QPushButton", "Close"},
+            {"actionExit", "QAction", "Exit"},
+            {"actionAbout", "QAction", "About"},
+        };
+        for (const auto& control : controls) {
+            QTest::newRow(control[0])
+                << QString(control[0]) << QString(control[1]) << QString(control[2]);
+        }
     }
 
     // Each control is there with its text, which fits it as the fonts the

@@ -249,10 +249,22 @@ bool WroteInCustom(const Rig& rig) {
     return rig.unit.ModeCode() == SimulatedUnit::kCustom && rig.unit.Memory(0xB0) == kUserTable;
 }
 
-void JudgeModeClick(Rig& rig, const char* button, std::uint8_t code) {
-    QVERIFY(rig.Radio(button)->isChecked());
-    QCOMPARE(rig.View()->isEnabled(), code == SimulatedUnit::kCustom);
-    QVERIFY2(rig.unit.ModeCode() == code || !rig.log.messages.isEmpty(),
+// The mode buttons, each with the code the unit takes for it.
+constexpr const char* kModeButtons[] = {"automixEDID", "defaultEDID", "customEDID"};
+constexpr std::uint8_t kModeCodes[] = {SimulatedUnit::kAutomix, SimulatedUnit::kFixed,
+                                       SimulatedUnit::kCustom};
+
+void StartedInAutomix(Rig& rig) {
+    rig.unit.SetModeCode(SimulatedUnit::kAutomix);
+    rig.StartedWindow();
+}
+template <int Mode> void Click(Rig& rig) {
+    rig.Radio(kModeButtons[Mode])->click();
+}
+template <int Mode> void JudgeClick(Rig& rig) {
+    QVERIFY(rig.Radio(kModeButtons[Mode])->isChecked());
+    QCOMPARE(rig.View()->isEnabled(), kModeCodes[Mode] == SimulatedUnit::kCustom);
+    QVERIFY2(rig.unit.ModeCode() == kModeCodes[Mode] || !rig.log.messages.isEmpty(),
              "the mode stayed and nothing said so");
     QVERIFY2(rig.fault != Fault::NoReply || !rig.log.messages.isEmpty(),
              "a request went unanswered and nothing said so");
@@ -333,24 +345,9 @@ const Operation kOperations[] = {
              rig.log.messages.contains("The unit did not answer the EDID reset after the write."));
      },
      {"Hex Format Error", "Hex format error in the group at line 1, column 1."}},
-    {"window AUTOMIX click",
-     Started,
-     [](Rig& rig) { rig.Radio("automixEDID")->click(); },
-     {},
-     [](Rig& rig) { JudgeModeClick(rig, "automixEDID", SimulatedUnit::kAutomix); }},
-    {"window FIXED click",
-     Started,
-     [](Rig& rig) { rig.Radio("defaultEDID")->click(); },
-     {},
-     [](Rig& rig) { JudgeModeClick(rig, "defaultEDID", SimulatedUnit::kFixed); }},
-    {"window CUSTOM click",
-     [](Rig& rig) {
-         rig.unit.SetModeCode(SimulatedUnit::kAutomix);
-         rig.StartedWindow();
-     },
-     [](Rig& rig) { rig.Radio("customEDID")->click(); },
-     {},
-     [](Rig& rig) { JudgeModeClick(rig, "customEDID", SimulatedUnit::kCustom); }},
+    {"window AUTOMIX click", Started, Click<0>, {}, JudgeClick<0>},
+    {"window FIXED click", Started, Click<1>, {}, JudgeClick<1>},
+    {"window CUSTOM click", StartedInAutomix, Click<2>, {}, JudgeClick<2>},
 
     {"talvo-edid list", Nothing, nullptr, {"list"}, nullptr, {}, false, ListsUnit},
     {"talvo-edid status", Nothing, nullptr, {"status"}, nullptr, {}, false, PrintsStatus},
@@ -478,8 +475,9 @@ OperationTrace Trace(const Operation& op) {
 }
 
 // The window's messages: all its own, none claiming success after one of its
-// failures, and none of failure without a fault; no progress bar left; and the device closed, which
-// the exit shows by making no library call on its way out.
+// failures, and none of failure without a fault; no progress bar left; and
+// the device closed, which the exit shows by making no library call on its
+// way out.
 void JudgeWindow(Rig& rig, const Operation& op, Fault fault) {
     const bool faulted = fault != Fault::None;
     bool failed = false;
