@@ -4,6 +4,7 @@
 #include "FakeClock.h"
 #include "FaultScript.h"
 #include "HexText.h"
+#include "RunToolInProcess.h"
 #include "SimulatedBridge.h"
 #include "SimulatedUnit.h"
 #include "StringLists.h"
@@ -158,20 +159,12 @@ struct CliRig {
     }
 
     int Run(const QStringList& arguments) {
-        std::vector<std::string> owned{"talvo-edid"};
-        for (const QString& argument : arguments) {
-            owned.push_back(argument.toStdString());
-        }
-        std::vector<const char*> argv;
-        for (const std::string& argument : owned) {
-            argv.push_back(argument.c_str());
-        }
         const CliServices services{bridge, clock, out, err, errorIsTerminal, [this] {
                                        return libraryMissing ? std::string("cannot load the bridge "
                                                                            "library libSiUSBXp.so")
                                                              : std::string();
                                    }};
-        return RunTalvoEdid(static_cast<int>(argv.size()), argv.data(), services);
+        return RunTalvoEdidWith(arguments, services);
     }
 
     QString Out() const { return QString::fromStdString(out.str()); }

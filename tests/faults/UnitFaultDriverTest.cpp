@@ -4,10 +4,10 @@
 #include "FakeClock.h"
 #include "HexText.h"
 #include "MainWindow.h"
+#include "RunToolInProcess.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedBridge.h"
 #include "SimulatedUnit.h"
-#include "TalvoEdid.h"
 
 #include <QFile>
 #include <QProgressBar>
@@ -154,16 +154,8 @@ struct Rig {
     void WriteUserFile() { WriteFile("user.hex", kUserTable); }
     void RunTool(QStringList arguments) {
         arguments.replaceInStrings("%d", folder.path());
-        std::vector<std::string> words{"talvo-edid"};
-        for (const QString& argument : arguments) {
-            words.push_back(argument.toStdString());
-        }
-        std::vector<const char*> argv;
-        for (const std::string& word : words) {
-            argv.push_back(word.c_str());
-        }
         const CliServices services{bridge, clock, out, err, false, [] { return std::string(); }};
-        exitStatus = RunTalvoEdid(static_cast<int>(argv.size()), argv.data(), services);
+        exitStatus = RunTalvoEdidWith(arguments, services);
     }
     QString Out() const { return QString::fromStdString(out.str()); }
 };
