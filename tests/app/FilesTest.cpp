@@ -1,5 +1,6 @@
 #include "FileSystemFaults.h"
 #include "HexViewProbe.h"
+#include "RealSamples.h"
 #include "WindowRig.h"
 
 #include <QLabel>
@@ -188,11 +189,6 @@ QByteArray Hex(const QByteArray& table, const char* prefix, const char* separato
     return text;
 }
 
-QByteArray Sample(const char* name) {
-    QFile file(QStringLiteral(TALVO_EDID_SAMPLES_DIR "/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class FilesTest : public QObject {
@@ -292,7 +288,7 @@ private slots:
             << BytesOf(ImageStartingWith(QByteArray("TALVO!\0AB", 9))) << "TALVO!" << false
             << loaded << QString() << QByteArray();
 
-        const QByteArray dell = Sample("Digital_Dell_DELA0A4_2C4EE7EB150B.bin");
+        const QByteArray dell = RealSample("Digital_Dell_DELA0A4_2C4EE7EB150B.bin");
         const QString dellSummary = "DEL DELL U2414H · 1920x1080 @ 60.00 Hz · CTA-861 rev 3 · "
                                     "HDMI 1.0.0.0 · LPCM 2ch · checksum of block 1 wrong";
         // Longer than the 1024 bytes a text load used to read: the decoded
@@ -308,7 +304,7 @@ private slots:
         QTest::newRow("C array") << "unsigned char edid[] = {\n" + Hex(dell, "0x", ", ") + "};\n"
                                  << CanonicalLayout(ImageStartingWith(dell)) << true
                                  << "File loaded (converted from C array)" << dellSummary << dell;
-        const QByteArray aoc = Sample("Analog_AOC_AOC2216_2F7D4FEE1637.bin");
+        const QByteArray aoc = RealSample("Analog_AOC_AOC2216_2F7D4FEE1637.bin");
         QTest::newRow("one block of hex")
             << Hex(aoc, "", " ") << CanonicalLayout(ImageStartingWith(aoc)) << true
             << "File loaded (converted from hex text; block 1 added as zeros)"

@@ -3,6 +3,7 @@
 #include "CommandFrames.h"
 #include "FakeClock.h"
 #include "HexText.h"
+#include "HexViewProbe.h"
 #include "MainWindow.h"
 #include "RunToolInProcess.h"
 #include "ScriptedDialogs.h"
@@ -31,18 +32,11 @@
 // no message that the program does not define, and no wait without end.
 namespace {
 
-// An EDID header and one extension, and otherwise bytes that follow from seed,
-// so that each table differs from the others in every other byte and any of
-// those bytes tells which table it came from.
+// Tables that declare one extension, as the importer wants of a file, and
+// otherwise differ from each other in every byte but the header, so that any
+// of those bytes tells which table it came from.
 EdidImage TableFrom(std::uint8_t seed) {
-    EdidImage table{};
-    for (std::size_t i = 0; i < kEdidSize; ++i) {
-        table[i] = static_cast<std::uint8_t>(i * 5 + seed);
-    }
-    for (std::size_t i = 1; i < 7; ++i) {
-        table[i] = 0xFF;
-    }
-    table[0] = table[7] = 0x00;
+    EdidImage table = PatternTable(seed);
     table[126] = 1;
     RepairChecksums(table);
     return table;
@@ -169,10 +163,6 @@ bool ByteFromEither(const UnitMemory& memory, const EdidImage& a, const EdidImag
     return true;
 }
 
-bool SameBytes(const QByteArray& bytes, const EdidImage& table) {
-    return bytes == QByteArray(reinterpret_cast<const char*>(table.data()), kEdidSize);
-}
-
 struct Operation {
     const char* name;
     // Lays out the unit, the files and the window before the counts start.
@@ -232,10 +222,10 @@ bool SetAutomix(const Rig& rig) {
     return rig.unit.ModeCode() == SimulatedUnit::kAutomix;
 }
 bool SavedUnitTable(const Rig& rig) {
-    return SameBytes(rig.File("t.bin"), kUnitTable);
+    return rig.File("t.bin") == BytesOf(kUnitTable);
 }
 bool WroteAfterBackup(const Rig& rig) {
-    return SameBytes(rig.File("backup.bin"), kUnitTable) && rig.unit.Memory(0xB0) == kUserTable;
+    return rig.File("backup.bin") == BytesOf(kUnitTable) && rig.unit.Memory(0xB0) == kUserTable;
 }
 bool WroteInCustom(const Rig& rig) {
     return rig.unit.ModeCode() == SimulatedUnit::kCustom && rig.unit.Memory(0xB0) == kUserTable;
@@ -522,7 +512,7 @@ void JudgeTool(const Rig& rig, const Operation& op, Fault fault) {
         QVERIFY2(text.startsWith("talvo-edid: ") && text.size() > 12, qPrintable(text));
     }
     for (const char* name : {"t.bin", "backup.bin"}) {
-        QVERIFY2(!QFile::exists(rig.Path(name)) || SameBytes(rig.File(name), kUnitTable),
+        QVERIFY2(!QFile::exists(rig.Path(name)) || rig.File(name) == BytesOf(kUnitTable),
                  "a file holds bytes the unit did not give");
     }
 }
