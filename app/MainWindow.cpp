@@ -1,7 +1,7 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "CommandFrames.h"
-#include "MainWindowSink.h"
+#include "app/MainWindowSink.h"
+#include "device/CommandFrames.h"
 #include "ui_mainwindow.h"
 
 #include <QFont>

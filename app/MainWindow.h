@@ -1,10 +1,10 @@
 #pragma once
 
-#include "BridgeTransport.h"
-#include "ControlCommands.h"
-#include "EdidImage.h"
-#include "EdidModes.h"
-#include "MainWindowServices.h"
+#include "app/MainWindowServices.h"
+#include "device/BridgeTransport.h"
+#include "device/ControlCommands.h"
+#include "device/EdidModes.h"
+#include "edid/EdidImage.h"
 
 #include <QMainWindow>
 

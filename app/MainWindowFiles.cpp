@@ -1,6 +1,6 @@
-#include "EdidFile.h"
-#include "EdidImport.h"
-#include "MainWindow.h"
+#include "app/MainWindow.h"
+#include "edid/EdidFile.h"
+#include "edid/EdidImport.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>

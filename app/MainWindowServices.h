@@ -1,10 +1,10 @@
 #pragma once
 
-#include "BridgeLibrary.h"
-#include "Clock.h"
-#include "NativeWarning.h"
-#include "ProcessExit.h"
-#include "WindowDialogs.h"
+#include "app/ProcessExit.h"
+#include "app/WindowDialogs.h"
+#include "device/BridgeLibrary.h"
+#include "device/Clock.h"
+#include "device/NativeWarning.h"
 
 // Everything outside the window that it acts through. The program uses the
 // production set; tests hand in fakes.

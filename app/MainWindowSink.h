@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MainWindow.h"
-#include "TransferSink.h"
+#include "app/MainWindow.h"
+#include "transfer/TransferSink.h"
 
 #include <QCoreApplication>
 

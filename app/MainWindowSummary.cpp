@@ -1,6 +1,6 @@
-#include "EdidDecode.h"
-#include "EdidSummary.h"
-#include "MainWindow.h"
+#include "app/MainWindow.h"
+#include "edid/EdidDecode.h"
+#include "edid/EdidSummary.h"
 #include "ui_mainwindow.h"
 
 #include <QLabel>

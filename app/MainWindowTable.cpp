@@ -1,6 +1,6 @@
-#include "Checksum.h"
-#include "HexText.h"
-#include "MainWindow.h"
+#include "app/MainWindow.h"
+#include "edid/Checksum.h"
+#include "edid/HexText.h"
 #include "ui_mainwindow.h"
 
 #include <QStatusBar>

@@ -1,8 +1,8 @@
-#include "Checksum.h"
-#include "EdidRead.h"
-#include "EdidWrite.h"
-#include "MainWindow.h"
-#include "MainWindowSink.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowSink.h"
+#include "edid/Checksum.h"
+#include "transfer/EdidRead.h"
+#include "transfer/EdidWrite.h"
 #include "ui_mainwindow.h"
 
 #include <QProgressBar>

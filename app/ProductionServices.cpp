@@ -1,15 +1,9 @@
-#include "MainWindowServices.h"
+#include "app/MainWindowServices.h"
 
-#include "QtNativeWarning.h"
-#include "VendorBridgeLibrary.h"
+#include "app/NativeWarningBox.h"
+#include "device/VendorBridgeLibrary.h"
 
 #include <iostream>
-
-#ifdef _WIN32
-using PlatformNativeWarning = WindowsNativeWarning;
-#else
-using PlatformNativeWarning = QtNativeWarning;
-#endif
 
 MainWindowServices MainWindowServices::Production() {
     // The window's texts stay those of a missing unit; the one line on
@@ -17,7 +11,7 @@ MainWindowServices MainWindowServices::Production() {
     static VendorBridgeLibrary library(
         [](const std::string& failure) { std::cerr << failure << std::endl; });
     static SystemClock clock;
-    static PlatformNativeWarning nativeWarning;
+    static NativeWarningBox nativeWarning;
     static QtWindowDialogs dialogs;
     static StdProcessExit processExit;
     return {library, clock, nativeWarning, dialogs, processExit};

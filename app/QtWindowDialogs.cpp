@@ -1,4 +1,4 @@
-#include "WindowDialogs.h"
+#include "app/WindowDialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

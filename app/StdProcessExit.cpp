@@ -1,4 +1,4 @@
-#include "ProcessExit.h"
+#include "app/ProcessExit.h"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
-#include "LibraryLock.h"
-#include "MainWindow.h"
+#include "app/MainWindow.h"
+#include "device/LibraryLock.h"
 
 #include <QApplication>
 

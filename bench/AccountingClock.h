@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Clock.h"
+#include "device/Clock.h"
 
 #include <chrono>
 #include <cstdint>

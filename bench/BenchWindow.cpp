@@ -1,4 +1,4 @@
-#include "BenchWindow.h"
+#include "bench/BenchWindow.h"
 
 #include <QCoreApplication>
 #include <QEvent>

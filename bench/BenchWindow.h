@@ -1,12 +1,12 @@
 #pragma once
 
-#include "AccountingClock.h"
-#include "ChildProcessExit.h"
-#include "MainWindow.h"
-#include "RecordingNativeWarning.h"
-#include "RenewableBridge.h"
-#include "ScriptedDialogs.h"
-#include "SimulatedUnit.h"
+#include "app/MainWindow.h"
+#include "bench/AccountingClock.h"
+#include "bench/RenewableBridge.h"
+#include "sim/SimulatedUnit.h"
+#include "tests/support/ChildProcessExit.h"
+#include "tests/support/RecordingNativeWarning.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QString>
 

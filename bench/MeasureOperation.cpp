@@ -1,7 +1,7 @@
-#include "MeasureOperation.h"
+#include "bench/MeasureOperation.h"
 
-#include "BenchWindow.h"
-#include "ProcessMeters.h"
+#include "bench/BenchWindow.h"
+#include "bench/ProcessMeters.h"
 
 #include <chrono>
 

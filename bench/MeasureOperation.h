@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Operations.h"
+#include "bench/Operations.h"
 
 #include <QString>
 

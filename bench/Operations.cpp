@@ -1,8 +1,8 @@
-#include "Operations.h"
+#include "bench/Operations.h"
 
-#include "BenchWindow.h"
-#include "EdidImage.h"
-#include "SimulatedUnit.h"
+#include "bench/BenchWindow.h"
+#include "edid/EdidImage.h"
+#include "sim/SimulatedUnit.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Clock.h"
-#include "ForwardingBridgeLibrary.h"
-#include "SimulatedBridge.h"
-#include "SimulatedUnit.h"
+#include "device/Clock.h"
+#include "sim/ForwardingBridgeLibrary.h"
+#include "sim/SimulatedBridge.h"
+#include "sim/SimulatedUnit.h"
 
 #include <memory>
 

@@ -1,11 +1,11 @@
-#include "ReplyWait.h"
+#include "bench/ReplyWait.h"
 
-#include "BridgeTransport.h"
-#include "LibraryLock.h"
-#include "ProcessMeters.h"
-#include "RecordingNativeWarning.h"
-#include "SimulatedBridge.h"
-#include "SimulatedUnit.h"
+#include "bench/ProcessMeters.h"
+#include "device/BridgeTransport.h"
+#include "device/LibraryLock.h"
+#include "sim/SimulatedBridge.h"
+#include "sim/SimulatedUnit.h"
+#include "tests/support/RecordingNativeWarning.h"
 
 #include <array>
 #include <chrono>

@@ -1,6 +1,6 @@
-#include "Report.h"
+#include "bench/Report.h"
 
-#include "Statistics.h"
+#include "bench/Statistics.h"
 
 #include <QFile>
 #include <QGuiApplication>

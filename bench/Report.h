@@ -1,8 +1,8 @@
 #pragma once
 
-#include "MeasureOperation.h"
-#include "Operations.h"
-#include "Soak.h"
+#include "bench/MeasureOperation.h"
+#include "bench/Operations.h"
+#include "bench/Soak.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
-#include "Soak.h"
+#include "bench/Soak.h"
 
-#include "BenchWindow.h"
-#include "ProcessMeters.h"
+#include "bench/BenchWindow.h"
+#include "bench/ProcessMeters.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
-#include "Clock.h"
-#include "FakeClock.h"
-#include "MeasureOperation.h"
-#include "Operations.h"
-#include "ReplyWait.h"
-#include "Report.h"
-#include "SimulatedUnit.h"
-#include "Soak.h"
+#include "bench/MeasureOperation.h"
+#include "bench/Operations.h"
+#include "bench/ReplyWait.h"
+#include "bench/Report.h"
+#include "bench/Soak.h"
+#include "device/Clock.h"
+#include "sim/FakeClock.h"
+#include "sim/SimulatedUnit.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

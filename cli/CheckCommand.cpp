@@ -1,7 +1,7 @@
-#include "Checksum.h"
-#include "Commands.h"
-#include "FormatOption.h"
-#include "UnitWords.h"
+#include "cli/Commands.h"
+#include "cli/FormatOption.h"
+#include "cli/UnitWords.h"
+#include "edid/Checksum.h"
 
 #include <memory>
 #include <optional>

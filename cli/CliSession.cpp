@@ -1,7 +1,7 @@
-#include "CliSession.h"
+#include "cli/CliSession.h"
 
-#include "FileAccess.h"
-#include "TableImport.h"
+#include "cli/FileAccess.h"
+#include "cli/TableImport.h"
 
 void CliSession::Message(const std::string& text) {
     services_.err << "talvo-edid: " << text << '\n';

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ExitStatus.h"
-#include "TableFormat.h"
-#include "TableImport.h"
-#include "TalvoEdid.h"
+#include "cli/ExitStatus.h"
+#include "cli/TableFormat.h"
+#include "cli/TableImport.h"
+#include "cli/TalvoEdid.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliSession.h"
+#include "cli/CliSession.h"
 
 #include <CLI/CLI.hpp>
 

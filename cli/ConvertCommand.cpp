@@ -1,5 +1,5 @@
-#include "Commands.h"
-#include "FormatOption.h"
+#include "cli/Commands.h"
+#include "cli/FormatOption.h"
 
 #include <memory>
 

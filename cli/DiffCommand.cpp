@@ -1,8 +1,8 @@
-#include "Commands.h"
-#include "EdidFieldMap.h"
-#include "TableCompare.h"
-#include "TableSource.h"
-#include "UnitWords.h"
+#include "cli/Commands.h"
+#include "cli/TableCompare.h"
+#include "cli/TableSource.h"
+#include "cli/UnitWords.h"
+#include "edid/EdidFieldMap.h"
 
 #include <memory>
 

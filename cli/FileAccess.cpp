@@ -1,4 +1,4 @@
-#include "FileAccess.h"
+#include "cli/FileAccess.h"
 
 #include <cerrno>
 #include <chrono>

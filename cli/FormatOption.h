@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TableFormat.h"
+#include "cli/TableFormat.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,8 +1,8 @@
-#include "Commands.h"
-#include "EdidDecode.h"
-#include "InfoJson.h"
-#include "InfoText.h"
-#include "TableSource.h"
+#include "cli/Commands.h"
+#include "cli/InfoJson.h"
+#include "cli/InfoText.h"
+#include "cli/TableSource.h"
+#include "edid/EdidDecode.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "InfoFacts.h"
+#include "cli/InfoFacts.h"
 
 namespace {
 

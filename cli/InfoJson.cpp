@@ -1,8 +1,8 @@
-#include "InfoJson.h"
+#include "cli/InfoJson.h"
 
-#include "EdidNames.h"
-#include "EdidSummary.h"
-#include "InfoFacts.h"
+#include "cli/InfoFacts.h"
+#include "edid/EdidNames.h"
+#include "edid/EdidSummary.h"
 
 namespace {
 

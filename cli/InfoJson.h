@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EdidDecode.h"
-#include "TableImport.h"
+#include "cli/TableImport.h"
+#include "edid/EdidDecode.h"
 
 #include <nlohmann/json.hpp>
 

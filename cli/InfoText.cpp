@@ -1,9 +1,9 @@
-#include "InfoText.h"
+#include "cli/InfoText.h"
 
-#include "EdidNames.h"
-#include "EdidSummary.h"
-#include "InfoFacts.h"
-#include "UnitWords.h"
+#include "cli/InfoFacts.h"
+#include "cli/UnitWords.h"
+#include "edid/EdidNames.h"
+#include "edid/EdidSummary.h"
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
-#include "Commands.h"
-#include "UnitLink.h"
+#include "cli/Commands.h"
+#include "cli/UnitLink.h"
 
 Command AddListCommand(CLI::App& app, CliSession& session) {
     CLI::App* list = app.add_subcommand(

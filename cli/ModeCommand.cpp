@@ -1,6 +1,6 @@
-#include "Commands.h"
-#include "UnitLink.h"
-#include "UnitWords.h"
+#include "cli/Commands.h"
+#include "cli/UnitLink.h"
+#include "cli/UnitWords.h"
 
 #include <memory>
 

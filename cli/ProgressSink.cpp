@@ -1,4 +1,4 @@
-#include "ProgressSink.h"
+#include "cli/ProgressSink.h"
 
 namespace {
 

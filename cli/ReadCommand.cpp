@@ -1,6 +1,6 @@
-#include "Commands.h"
-#include "FormatOption.h"
-#include "TableSource.h"
+#include "cli/Commands.h"
+#include "cli/FormatOption.h"
+#include "cli/TableSource.h"
 
 #include <memory>
 

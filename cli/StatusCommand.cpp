@@ -1,7 +1,7 @@
-#include "Commands.h"
-#include "StatusJson.h"
-#include "UnitLink.h"
-#include "UnitWords.h"
+#include "cli/Commands.h"
+#include "cli/StatusJson.h"
+#include "cli/UnitLink.h"
+#include "cli/UnitWords.h"
 
 #include <memory>
 

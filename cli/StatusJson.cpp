@@ -1,6 +1,6 @@
-#include "StatusJson.h"
+#include "cli/StatusJson.h"
 
-#include "UnitWords.h"
+#include "cli/UnitWords.h"
 
 nlohmann::json StatusJson(const UnitStatus& status) {
     nlohmann::json json;

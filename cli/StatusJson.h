@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UnitLink.h"
+#include "cli/UnitLink.h"
 
 #include <nlohmann/json.hpp>
 

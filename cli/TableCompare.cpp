@@ -1,4 +1,4 @@
-#include "TableCompare.h"
+#include "cli/TableCompare.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "TableFormat.h"
+#include "cli/TableFormat.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TableImport.h"
+#include "cli/TableImport.h"
 
 #include <optional>
 #include <string>

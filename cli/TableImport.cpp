@@ -1,6 +1,6 @@
-#include "TableImport.h"
+#include "cli/TableImport.h"
 
-#include "EdidImage.h"
+#include "edid/EdidImage.h"
 
 bool ImportTable(const std::vector<std::uint8_t>& bytes, EdidTable* table, EdidTableForm* form,
                  std::string* reason) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EdidImport.h"
+#include "edid/EdidImport.h"
 
 #include <cstdint>
 #include <string>

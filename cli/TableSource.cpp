@@ -1,6 +1,6 @@
-#include "TableSource.h"
+#include "cli/TableSource.h"
 
-#include "UnitLink.h"
+#include "cli/UnitLink.h"
 
 int LoadTableFrom(CliSession& session, const std::string& source, EdidTable* table) {
     if (source != kUnitSource) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CliSession.h"
-#include "TableImport.h"
+#include "cli/CliSession.h"
+#include "cli/TableImport.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "TalvoEdid.h"
+#include "cli/TalvoEdid.h"
 
-#include "CliSession.h"
-#include "Commands.h"
+#include "cli/CliSession.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 

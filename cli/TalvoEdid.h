@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BridgeLibrary.h"
-#include "Clock.h"
+#include "device/BridgeLibrary.h"
+#include "device/Clock.h"
 
 #include <functional>
 #include <ostream>

@@ -1,8 +1,8 @@
-#include "UnitLink.h"
+#include "cli/UnitLink.h"
 
-#include "EdidRead.h"
-#include "EdidWrite.h"
-#include "UnitWords.h"
+#include "cli/UnitWords.h"
+#include "transfer/EdidRead.h"
+#include "transfer/EdidWrite.h"
 
 #include <vector>
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "BridgeTransport.h"
-#include "CliSession.h"
-#include "ControlCommands.h"
-#include "EdidImage.h"
-#include "EdidModes.h"
-#include "ProgressSink.h"
-#include "StreamNativeWarning.h"
+#include "cli/CliSession.h"
+#include "cli/ProgressSink.h"
+#include "cli/StreamNativeWarning.h"
+#include "device/BridgeTransport.h"
+#include "device/ControlCommands.h"
+#include "device/EdidModes.h"
+#include "edid/EdidImage.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "UnitWords.h"
+#include "cli/UnitWords.h"
 
 #include <cstdio>
 

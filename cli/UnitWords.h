@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BridgeTransport.h"
-#include "EdidModes.h"
+#include "device/BridgeTransport.h"
+#include "device/EdidModes.h"
 
 #include <cstddef>
 #include <cstdint>

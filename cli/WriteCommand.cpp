@@ -1,8 +1,8 @@
-#include "Checksum.h"
-#include "Commands.h"
-#include "TableCompare.h"
-#include "UnitLink.h"
-#include "UnitWords.h"
+#include "cli/Commands.h"
+#include "cli/TableCompare.h"
+#include "cli/UnitLink.h"
+#include "cli/UnitWords.h"
+#include "edid/Checksum.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "LibraryLock.h"
-#include "TalvoEdid.h"
-#include "Terminal.h"
-#include "VendorBridgeLibrary.h"
+#include "cli/TalvoEdid.h"
+#include "cli/Terminal.h"
+#include "device/LibraryLock.h"
+#include "device/VendorBridgeLibrary.h"
 
 #include <iostream>
 #include <string>

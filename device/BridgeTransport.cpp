@@ -1,6 +1,6 @@
-#include "BridgeTransport.h"
+#include "device/BridgeTransport.h"
 
-#include "LibraryLock.h"
+#include "device/LibraryLock.h"
 
 #include <algorithm>
 #include <cstring>

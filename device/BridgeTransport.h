@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BridgeLibrary.h"
-#include "Clock.h"
-#include "NativeWarning.h"
+#include "device/BridgeLibrary.h"
+#include "device/Clock.h"
+#include "device/NativeWarning.h"
 
 #include <cstdint>
 #include <string>

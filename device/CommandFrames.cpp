@@ -1,4 +1,4 @@
-#include "CommandFrames.h"
+#include "device/CommandFrames.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "ControlCommands.h"
+#include "device/ControlCommands.h"
 
-#include "CommandFrames.h"
-#include "EdidModes.h"
+#include "device/CommandFrames.h"
+#include "device/EdidModes.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BridgeTransport.h"
-#include "WindowWarning.h"
+#include "device/BridgeTransport.h"
+#include "device/WindowWarning.h"
 
 #include <cstddef>
 #include <cstdint>

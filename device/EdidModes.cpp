@@ -1,4 +1,4 @@
-#include "EdidModes.h"
+#include "device/EdidModes.h"
 
 bool EdidModeFromCode(std::uint8_t code, EdidMode* mode) {
     for (const EdidModeEntry& entry : kEdidModes) {

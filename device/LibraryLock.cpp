@@ -1,4 +1,4 @@
-#include "LibraryLock.h"
+#include "device/LibraryLock.h"
 
 LibraryLock& LibraryLock::Instance() {
     static LibraryLock lock;

@@ -10,11 +10,3 @@ public:
     virtual ~NativeWarning() = default;
     virtual void Show(const std::string& text) = 0;
 };
-
-#ifdef _WIN32
-// MessageBoxW; the window layer provides the box for other systems.
-class WindowsNativeWarning : public NativeWarning {
-public:
-    void Show(const std::string& text) override;
-};
-#endif

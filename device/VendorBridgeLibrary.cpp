@@ -1,6 +1,6 @@
-#include "VendorBridgeLibrary.h"
+#include "device/VendorBridgeLibrary.h"
 
-#include "VendorBridgeModule.h"
+#include "device/VendorBridgeModule.h"
 
 namespace {
 

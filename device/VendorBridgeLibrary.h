@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BridgeLibrary.h"
+#include "device/BridgeLibrary.h"
 
 #include <functional>
 #include <memory>

@@ -1,5 +1,5 @@
-#include "VendorBridgeLibrary.h"
-#include "VendorBridgeModule.h"
+#include "device/VendorBridgeLibrary.h"
+#include "device/VendorBridgeModule.h"
 
 #include <dlfcn.h>
 

@@ -1,13 +1,16 @@
 #pragma once
 
-#include "VendorCall.h"
-
 #include <cstdint>
 #include <string>
 
 // The library's own types: 32-bit counts and lengths, a pointer-sized handle.
 using VendorDword = std::uint32_t;
 using VendorHandle = void*;
+
+// An operation of the library in its calling convention, which the build
+// names in TALVO_VENDOR_CALL: __stdcall for SiUSBXp.dll, the C default
+// elsewhere.
+template <typename... Arguments> using VendorFunction = int(TALVO_VENDOR_CALL*)(Arguments...);
 
 // The eight operations of the bridge library, as the library declares them.
 struct VendorBridgeFunctions {

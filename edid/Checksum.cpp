@@ -1,4 +1,4 @@
-#include "Checksum.h"
+#include "edid/Checksum.h"
 
 std::uint8_t EDIDChkSum(const std::uint8_t* block) {
     std::uint8_t sum = 0;

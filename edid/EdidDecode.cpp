@@ -1,9 +1,9 @@
-#include "EdidDecode.h"
+#include "edid/EdidDecode.h"
 
-#include "Checksum.h"
-#include "EdidDecodeParts.h"
-#include "EdidImage.h"
-#include "EdidManufacturers.h"
+#include "edid/Checksum.h"
+#include "edid/EdidDecodeParts.h"
+#include "edid/EdidImage.h"
+#include "edid/EdidManufacturers.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "EdidDecodeParts.h"
-#include "EdidImage.h"
-#include "EdidVicTable.h"
+#include "edid/EdidDecodeParts.h"
+#include "edid/EdidImage.h"
+#include "edid/EdidVicTable.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "EdidFieldMap.h"
+#include "edid/EdidFieldMap.h"
 
-#include "EdidDecode.h"
-#include "EdidImage.h"
-#include "EdidNames.h"
+#include "edid/EdidDecode.h"
+#include "edid/EdidImage.h"
+#include "edid/EdidNames.h"
 
 #include <iterator>
 

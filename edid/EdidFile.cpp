@@ -1,6 +1,6 @@
-#include "EdidFile.h"
+#include "edid/EdidFile.h"
 
-#include "HexText.h"
+#include "edid/HexText.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EdidImage.h"
+#include "edid/EdidImage.h"
 
 #include <cstddef>
 #include <cstdint>

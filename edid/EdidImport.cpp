@@ -1,6 +1,6 @@
-#include "EdidImport.h"
+#include "edid/EdidImport.h"
 
-#include "EdidImage.h"
+#include "edid/EdidImage.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "EdidManufacturers.h"
+#include "edid/EdidManufacturers.h"
 
-#include "EdidManufacturerTable.h"
+#include "edid/EdidManufacturerTable.h"
 
 std::string ManufacturerName(const std::string& id) {
     for (const ManufacturerEntry* entry = kManufacturerTable; *entry->id != '\0'; ++entry) {

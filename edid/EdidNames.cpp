@@ -1,4 +1,4 @@
-#include "EdidNames.h"
+#include "edid/EdidNames.h"
 
 #include <cstdio>
 #include <iterator>

@@ -1,6 +1,6 @@
-#include "EdidSummary.h"
+#include "edid/EdidSummary.h"
 
-#include "EdidNames.h"
+#include "edid/EdidNames.h"
 
 #include <algorithm>
 #include <cstdio>

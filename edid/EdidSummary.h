@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EdidDecode.h"
+#include "edid/EdidDecode.h"
 
 #include <string>
 

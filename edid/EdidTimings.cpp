@@ -1,4 +1,4 @@
-#include "EdidDecodeParts.h"
+#include "edid/EdidDecodeParts.h"
 
 #include <iterator>
 

@@ -1,4 +1,4 @@
-#include "EdidVicTable.h"
+#include "edid/EdidVicTable.h"
 
 #include <cstddef>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "HexText.h"
+#include "edid/HexText.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "EdidDecode.h"
-#include "EdidFieldMap.h"
-#include "EdidImage.h"
-#include "EdidSummary.h"
-#include "FuzzExpect.h"
+#include "edid/EdidDecode.h"
+#include "edid/EdidFieldMap.h"
+#include "edid/EdidImage.h"
+#include "edid/EdidSummary.h"
+#include "fuzz/FuzzExpect.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "EdidFile.h"
+#include "edid/EdidFile.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "EdidImage.h"
-#include "EdidImport.h"
-#include "FuzzExpect.h"
+#include "edid/EdidImage.h"
+#include "edid/EdidImport.h"
+#include "fuzz/FuzzExpect.h"
 
 #include <cstdio>
 #include <string>

@@ -1,5 +1,5 @@
-#include "FuzzExpect.h"
-#include "HexText.h"
+#include "edid/HexText.h"
+#include "fuzz/FuzzExpect.h"
 
 #include <string>
 

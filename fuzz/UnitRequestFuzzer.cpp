@@ -1,5 +1,5 @@
-#include "FuzzExpect.h"
-#include "SimulatedUnit.h"
+#include "fuzz/FuzzExpect.h"
+#include "sim/SimulatedUnit.h"
 
 #include <algorithm>
 #include <vector>

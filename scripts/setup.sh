@@ -12,5 +12,5 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-liberation xa
 
 "$root/scripts/install-missing.sh" "${packages[@]}"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --preset native -S "$root" -B "$build"
 cmake --build "$build"

@@ -17,12 +17,11 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-liberation xa
 
 # Without optimisation the sanitized tree builds in about half the time, and
 # the sanitizers see every access as written.
-cmake -S "$root" -B "$sanitize_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTALVO_SANITIZE=ON
+cmake --preset sanitize -S "$root" -B "$sanitize_build"
 cmake --build "$sanitize_build"
 ctest --test-dir "$sanitize_build" --output-on-failure
 
 # The fuzz targets need no window: the Qt-free layers are all they reach.
-cmake -S "$root" -B "$fuzz_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DTALVO_BUILD_GUI=OFF -DTALVO_FUZZ=ON
+cmake --preset fuzz -S "$root" -B "$fuzz_build"
 cmake --build "$fuzz_build"
 ctest --test-dir "$fuzz_build" --output-on-failure

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BridgeTransport.h"
-#include "Clock.h"
+#include "device/BridgeTransport.h"
+#include "device/Clock.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "FaultScript.h"
+#include "sim/FaultScript.h"
 
-#include "SimulatedBridge.h"
-#include "SimulatedUnit.h"
+#include "sim/SimulatedBridge.h"
+#include "sim/SimulatedUnit.h"
 
 #include <algorithm>
 #include <cctype>

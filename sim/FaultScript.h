@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BridgeOperation.h"
+#include "sim/BridgeOperation.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BridgeLibrary.h"
+#include "device/BridgeLibrary.h"
 
 // Hands every call on to another bridge library. A test or benchmark that
 // watches or redirects the calls overrides only what it needs and passes the

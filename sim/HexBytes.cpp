@@ -1,4 +1,4 @@
-#include "HexBytes.h"
+#include "sim/HexBytes.h"
 
 namespace {
 

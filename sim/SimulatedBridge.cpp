@@ -1,7 +1,7 @@
-#include "SimulatedBridge.h"
+#include "sim/SimulatedBridge.h"
 
-#include "HexBytes.h"
-#include "LibraryLock.h"
+#include "device/LibraryLock.h"
+#include "sim/HexBytes.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BridgeLibrary.h"
-#include "BridgeOperation.h"
-#include "Clock.h"
-#include "SimulatedUnit.h"
+#include "device/BridgeLibrary.h"
+#include "device/Clock.h"
+#include "sim/BridgeOperation.h"
+#include "sim/SimulatedUnit.h"
 
 #include <array>
 #include <cstddef>

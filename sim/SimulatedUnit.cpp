@@ -1,4 +1,4 @@
-#include "SimulatedUnit.h"
+#include "sim/SimulatedUnit.h"
 
 #include <algorithm>
 

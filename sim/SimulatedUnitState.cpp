@@ -1,5 +1,5 @@
-#include "HexBytes.h"
-#include "SimulatedUnit.h"
+#include "sim/HexBytes.h"
+#include "sim/SimulatedUnit.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,7 +1,7 @@
-#include "EdidRead.h"
+#include "transfer/EdidRead.h"
 
-#include "CommandFrames.h"
-#include "HexText.h"
+#include "device/CommandFrames.h"
+#include "edid/HexText.h"
 
 #include <algorithm>
 #include <array>

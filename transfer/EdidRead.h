@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BridgeTransport.h"
-#include "EdidImage.h"
-#include "TransferSink.h"
+#include "device/BridgeTransport.h"
+#include "edid/EdidImage.h"
+#include "transfer/TransferSink.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "EdidWrite.h"
+#include "transfer/EdidWrite.h"
 
-#include "CommandFrames.h"
+#include "device/CommandFrames.h"
 
 #include <array>
 

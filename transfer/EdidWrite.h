@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BridgeTransport.h"
-#include "ControlCommands.h"
-#include "EdidImage.h"
-#include "TransferSink.h"
+#include "device/BridgeTransport.h"
+#include "device/ControlCommands.h"
+#include "edid/EdidImage.h"
+#include "transfer/TransferSink.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowWarning.h"
+#include "device/WindowWarning.h"
 
 #include <string>
 

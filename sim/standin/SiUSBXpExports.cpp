@@ -2,22 +2,16 @@
 // signatures, backed by the simulated bridge. Everything else in the library
 // is hidden.
 
-#include "BridgeLibrary.h"
-#include "StandinSession.h"
+#include "device/BridgeLibrary.h"
+#include "sim/standin/StandinSession.h"
 
 #include <cstdint>
 
-#ifdef _WIN32
-#include <windows.h>
-// SiUSBXp.def alone decides what the DLL exports: by ordinal, without names.
-// A dllexport here would add every operation once more under its name, on
-// ordinals of the linker's choosing.
-#define SIUSBXP_EXPORT
-#define SIUSBXP_CALL WINAPI
-#else
-#define SIUSBXP_EXPORT __attribute__((visibility("default")))
-#define SIUSBXP_CALL
-#endif
+// SIUSBXP_EXPORT and SIUSBXP_CALL come from the build. On Windows
+// SiUSBXp.def alone decides what the DLL exports, by ordinal and without
+// names (a dllexport would add every operation once more under its name, on
+// ordinals of the linker's choosing), in the vendor's __stdcall convention.
+// Elsewhere the public names are the only visible symbols.
 
 namespace {
 

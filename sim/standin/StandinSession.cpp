@@ -1,6 +1,6 @@
-#include "StandinSession.h"
+#include "sim/standin/StandinSession.h"
 
-#include "FaultScript.h"
+#include "sim/FaultScript.h"
 
 #include <cstdlib>
 

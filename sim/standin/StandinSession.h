@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BridgeLibrary.h"
-#include "Clock.h"
-#include "SimulatedBridge.h"
-#include "SimulatedUnit.h"
+#include "device/BridgeLibrary.h"
+#include "device/Clock.h"
+#include "sim/SimulatedBridge.h"
+#include "sim/SimulatedUnit.h"
 
 #include <cstdint>
 #include <fstream>

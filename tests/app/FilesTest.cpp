@@ -1,7 +1,7 @@
-#include "FileSystemFaults.h"
-#include "HexViewProbe.h"
-#include "RealSamples.h"
-#include "WindowRig.h"
+#include "tests/app/FileSystemFaults.h"
+#include "tests/support/HexViewProbe.h"
+#include "tests/support/RealSamples.h"
+#include "tests/support/WindowRig.h"
 
 #include <QLabel>
 #include <QTemporaryDir>

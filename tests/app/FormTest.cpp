@@ -1,4 +1,4 @@
-#include "WindowRig.h"
+#include "tests/support/WindowRig.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,5 +1,5 @@
-#include "HexViewProbe.h"
-#include "WindowRig.h"
+#include "tests/support/HexViewProbe.h"
+#include "tests/support/WindowRig.h"
 
 #include <QtTest>
 

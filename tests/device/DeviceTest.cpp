@@ -1,9 +1,9 @@
-#include "ControlCommands.h"
-#include "FaultScript.h"
-#include "LibraryLock.h"
-#include "StringLists.h"
-#include "TransportRig.h"
-#include "VendorBridgeLibrary.h"
+#include "device/ControlCommands.h"
+#include "device/LibraryLock.h"
+#include "device/VendorBridgeLibrary.h"
+#include "sim/FaultScript.h"
+#include "tests/support/StringLists.h"
+#include "tests/support/TransportRig.h"
 
 #include <QtTest>
 

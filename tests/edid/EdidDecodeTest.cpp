@@ -1,8 +1,8 @@
-#include "EdidDecode.h"
-#include "EdidFieldMap.h"
-#include "EdidImport.h"
-#include "EdidSummary.h"
-#include "RealSamples.h"
+#include "edid/EdidDecode.h"
+#include "edid/EdidFieldMap.h"
+#include "edid/EdidImport.h"
+#include "edid/EdidSummary.h"
+#include "tests/support/RealSamples.h"
 
 #include <QtTest>
 

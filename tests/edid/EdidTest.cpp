@@ -1,8 +1,8 @@
-#include "Checksum.h"
-#include "EdidFile.h"
-#include "EdidImport.h"
-#include "HexText.h"
-#include "RealSamples.h"
+#include "edid/Checksum.h"
+#include "edid/EdidFile.h"
+#include "edid/EdidImport.h"
+#include "edid/HexText.h"
+#include "tests/support/RealSamples.h"
 
 #include <QtTest>
 

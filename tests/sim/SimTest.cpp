@@ -1,7 +1,7 @@
-#include "FakeClock.h"
-#include "FaultScript.h"
-#include "SimulatedBridge.h"
-#include "SimulatedUnit.h"
+#include "sim/FakeClock.h"
+#include "sim/FaultScript.h"
+#include "sim/SimulatedBridge.h"
+#include "sim/SimulatedUnit.h"
 
 #include <QtTest>
 

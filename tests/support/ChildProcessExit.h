@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProcessExit.h"
+#include "app/ProcessExit.h"
 
 #include <functional>
 

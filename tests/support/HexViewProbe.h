@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Checksum.h"
-#include "EdidImage.h"
+#include "edid/Checksum.h"
+#include "edid/EdidImage.h"
 
 #include <QByteArray>
 #include <QColor>

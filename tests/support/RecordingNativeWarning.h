@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NativeWarning.h"
+#include "device/NativeWarning.h"
 
 #include <string>
 #include <vector>

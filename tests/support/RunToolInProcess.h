@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TalvoEdid.h"
+#include "cli/TalvoEdid.h"
 
 #include <QStringList>
 

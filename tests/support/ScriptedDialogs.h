@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowDialogs.h"
+#include "app/WindowDialogs.h"
 
 #include <QList>
 #include <QString>

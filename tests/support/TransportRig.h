@@ -1,10 +1,10 @@
 #pragma once
 
-#include "BridgeTransport.h"
-#include "FakeClock.h"
-#include "RecordingNativeWarning.h"
-#include "SimulatedBridge.h"
-#include "SimulatedUnit.h"
+#include "device/BridgeTransport.h"
+#include "sim/FakeClock.h"
+#include "sim/SimulatedBridge.h"
+#include "sim/SimulatedUnit.h"
+#include "tests/support/RecordingNativeWarning.h"
 
 // The transport over a simulated unit, on a fake clock, with its native boxes
 // recorded.

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "ChildProcessExit.h"
-#include "FakeClock.h"
-#include "HexText.h"
-#include "MainWindow.h"
-#include "RecordingNativeWarning.h"
-#include "ScriptedDialogs.h"
-#include "SimulatedBridge.h"
-#include "SimulatedUnit.h"
-#include "StringLists.h"
+#include "app/MainWindow.h"
+#include "edid/HexText.h"
+#include "sim/FakeClock.h"
+#include "sim/SimulatedBridge.h"
+#include "sim/SimulatedUnit.h"
+#include "tests/support/ChildProcessExit.h"
+#include "tests/support/RecordingNativeWarning.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/StringLists.h"
 
 #include <QPointer>
 #include <QProgressBar>

@@ -3,20 +3,20 @@
 // executable, binds its eight operations by ordinal and runs whole operations
 // through it; the stand-in logs every request it receives.
 
-#include "Check.h"
-#include "RecordingNativeWarning.h"
-#include "RecordingTransferSink.h"
-#include "StandinRun.h"
+#include "tests/support/RecordingNativeWarning.h"
+#include "tests/windows/Check.h"
+#include "tests/windows/RecordingTransferSink.h"
+#include "tests/windows/StandinRun.h"
 
-#include "BridgeTransport.h"
-#include "Checksum.h"
-#include "CommandFrames.h"
-#include "ControlCommands.h"
-#include "EdidRead.h"
-#include "EdidWrite.h"
-#include "HexText.h"
-#include "SimulatedUnit.h"
-#include "VendorBridgeLibrary.h"
+#include "device/BridgeTransport.h"
+#include "device/CommandFrames.h"
+#include "device/ControlCommands.h"
+#include "device/VendorBridgeLibrary.h"
+#include "edid/Checksum.h"
+#include "edid/HexText.h"
+#include "sim/SimulatedUnit.h"
+#include "transfer/EdidRead.h"
+#include "transfer/EdidWrite.h"
 
 #include <windows.h>
 

@@ -1,12 +1,12 @@
 // The Windows clock under the transport: Sleep and GetTickCount, and the reply
 // limit of 1000 ms in real time against the stand-in SiUSBXp.dll.
 
-#include "Check.h"
-#include "RecordingNativeWarning.h"
-#include "StandinRun.h"
+#include "tests/support/RecordingNativeWarning.h"
+#include "tests/windows/Check.h"
+#include "tests/windows/StandinRun.h"
 
-#include "BridgeTransport.h"
-#include "VendorBridgeLibrary.h"
+#include "device/BridgeTransport.h"
+#include "device/VendorBridgeLibrary.h"
 
 #include <windows.h>
 

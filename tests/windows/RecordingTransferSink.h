@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TransferSink.h"
+#include "transfer/TransferSink.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "StandinRun.h"
+#include "tests/windows/StandinRun.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,11 +1,9 @@
-#include "NativeWarning.h"
+#include "app/NativeWarningBox.h"
 
-#ifdef _WIN32
 #include <windows.h>
 
-void WindowsNativeWarning::Show(const std::string& text) {
+void NativeWarningBox::Show(const std::string& text) {
     // The texts are plain ASCII, so a widening copy is an exact conversion.
     const std::wstring wide(text.begin(), text.end());
     MessageBoxW(nullptr, wide.c_str(), L" ", MB_OK | MB_ICONWARNING);
 }
-#endif

@@ -1,8 +1,8 @@
-#include "QtNativeWarning.h"
+#include "app/NativeWarningBox.h"
 
 #include <QMessageBox>
 
-void QtNativeWarning::Show(const std::string& text) {
+void NativeWarningBox::Show(const std::string& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral(" "), QString::fromStdString(text),
                     QMessageBox::Ok);
     box.exec();

@@ -1,17 +1,5 @@
-#include "Clock.h"
+#include "device/Clock.h"
 
-#ifdef _WIN32
-#include <windows.h>
-
-void SystemClock::Sleep(std::uint32_t milliseconds) {
-    ::Sleep(milliseconds);
-}
-
-std::uint32_t SystemClock::TickCount() {
-    return ::GetTickCount();
-}
-
-#else
 #include <chrono>
 #include <thread>
 
@@ -24,4 +12,3 @@ std::uint32_t SystemClock::TickCount() {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart).count();
     return static_cast<std::uint32_t>(ms);
 }
-#endif
