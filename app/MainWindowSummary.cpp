@@ -13,6 +13,8 @@
 void MainWindow::CreateSummaryLabel() {
     summaryLabel = new ElidedLabel(statusBar());
     summaryLabel->setObjectName(QStringLiteral("summaryLabel"));
+    // Where the status bar starts its messages, so that neither seems to move.
+    summaryLabel->setContentsMargins(4, 0, 0, 0);
     statusBar()->addWidget(summaryLabel, 1);
     connect(statusBar(), &QStatusBar::messageChanged, summaryLabel,
             [this](const QString& message) { summaryLabel->setVisible(message.isEmpty()); });
