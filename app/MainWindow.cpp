@@ -1,9 +1,11 @@
 #include "app/MainWindow.h"
 
 #include "app/MainWindowSink.h"
+#include "app/WindowIcon.h"
 #include "device/CommandFrames.h"
 #include "ui_mainwindow.h"
 
+#include <QCloseEvent>
 #include <QFont>
 #include <QStatusBar>
 
@@ -14,6 +16,7 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
       transport_(services.library, services.clock, services.nativeWarning), commands_(transport_),
       sink_(std::make_unique<Sink>(*this)) {
     ui->setupUi(this);
+    setWindowIcon(WindowIcon());
     // A machine without Courier New still shows the table in columns.
     QFont hexFont = ui->EDIDtext->font();
     hexFont.setStyleHint(QFont::TypeWriter);
@@ -29,42 +32,54 @@ void MainWindow::SyncEDIDMode() {
     ui->EDIDtext->setEnabled(false);
     ui->automixEDID->setChecked(true);
     if (!transport_.OpenDevice()) {
+        ShowFailureMessage(NoUnitMessage());
         return;
     }
     transport_.CloseDevice();
     // Cleared first: a query that fails leaves nothing to act on.
     std::uint8_t reply[frames::kStatusShortReplyLength] = {};
     const CommandOutcome status = commands_.QueryStatus(reply, sizeof reply, *sink_);
-    if (status.Answered()) {
-        ShowModeOfUnit(reply[frames::kStatusModeByte]);
-    }
+    const std::uint8_t modeCode = reply[frames::kStatusModeByte];
+    const bool modeKnown = status.Answered() && ShowModeOfUnit(modeCode);
     ReadEDID();
     // After the read, whose messages would hide it: AUTOMIX is checked only
     // as a default here.
     if (status.unitFound && !status.Answered()) {
-        statusBar()->showMessage(tr("The unit's EDID mode is unknown."));
+        ShowFailureMessage(tr("The unit's EDID mode is unknown."));
+    } else if (status.Answered() && !modeKnown) {
+        ShowFailureMessage(tr("The unit's EDID mode is unknown (code %1).").arg(modeCode));
     }
 }
 
-void MainWindow::ShowModeOfUnit(std::uint8_t modeCode) {
+bool MainWindow::ShowModeOfUnit(std::uint8_t modeCode) {
     if (modeCode == 0) {
         deviceAddress_ = kStartupDeviceAddress;
-        return;
+        return false;
     }
     EdidMode mode{};
     if (!EdidModeFromCode(modeCode, &mode)) {
-        return;
+        return false;
     }
     ui->automixEDID->setChecked(mode == EdidMode::Automix);
     ui->customEDID->setChecked(mode == EdidMode::Custom);
     ui->defaultEDID->setChecked(mode == EdidMode::Fixed);
     ui->EDIDtext->setEnabled(mode == EdidMode::Custom);
+    return true;
+}
+
+// A missing library and a missing unit look alike to the transport; only the
+// library knows which it is.
+QString MainWindow::NoUnitMessage() const {
+    const std::string failure = services_.libraryFailure ? services_.libraryFailure() : "";
+    return failure.empty() ? tr("No TALVO unit is attached.")
+                           : tr("The bridge library could not be loaded.");
 }
 
 // The clicked button stays checked and the view follows the choice even when
 // the unit did not take the command: the user sees what was asked for, and
 // without a unit can still edit a table in CUSTOM mode.
 void MainWindow::SwitchMode(EdidMode mode) {
+    BeginAction();
     ControlReport report;
     for (const EdidModeEntry& entry : kEdidModes) {
         if (entry.mode == mode) {
@@ -98,8 +113,27 @@ void MainWindow::SelectEdid(int index) {
 }
 
 void MainWindow::FileExit() {
+    if (!ConfirmLeave()) {
+        return;
+    }
     transport_.CloseDevice();
     services_.processExit.Exit(0);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (ConfirmLeave()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool MainWindow::ConfirmLeave() {
+    return !ViewChangedSinceKept() ||
+           services_.dialogs.Question(
+               this, tr("TALVO EDID Utility"),
+               tr("The table in the view has changes that were not saved or written."),
+               tr("Close and lose them?"), WindowDialogs::DefaultAnswer::No);
 }
 
 void MainWindow::FileAbout() {
@@ -116,4 +150,12 @@ void MainWindow::ShowWarning(const QString& text) {
 
 void MainWindow::ShowStatusMessage(const QString& text) {
     statusBar()->showMessage(text, 2000);
+}
+
+void MainWindow::ShowFailureMessage(const QString& text) {
+    statusBar()->showMessage(text);
+}
+
+void MainWindow::BeginAction() {
+    statusBar()->clearMessage();
 }

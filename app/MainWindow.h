@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QCloseEvent;
 class QLabel;
 class QProgressBar;
 class QTextCursor;
@@ -39,6 +40,10 @@ public:
 public slots:
     void on_ProgressChange(int a, int b);
 
+protected:
+    // The title bar's close button asks first, as File > Exit does.
+    void closeEvent(QCloseEvent* event) override;
+
 private slots:
     void SaveEDIDtoFile();
     void LoadEDIDfromFile();
@@ -54,15 +59,31 @@ private slots:
 
 private:
     class Sink;
+    class ReadBackSink;
 
     void SyncEDIDMode();
-    void ShowModeOfUnit(std::uint8_t modeCode);
+    // False when the code names no mode; the window then keeps its default.
+    bool ShowModeOfUnit(std::uint8_t modeCode);
+    QString NoUnitMessage() const;
     void SwitchMode(EdidMode mode);
 
     bool VerifyChecksums();
     bool LoadFile();
     void LoadText(const std::vector<std::uint8_t>& contents);
     bool SaveFile();
+    QString SaveFileNameWithSuffix();
+    void RememberFolder(const QString& fileName);
+    void ShowLoadedTable(const std::vector<std::uint8_t>& contents);
+
+    // Reads the table back after a write; true when it matches what was
+    // written or could not be read, which the user has then been told.
+    bool CheckWrittenTable(const EdidImage& written);
+
+    // The view's text as last read, loaded, saved or written: leaving with
+    // anything else in the view asks first.
+    void KeepViewText();
+    bool ViewChangedSinceKept() const;
+    bool ConfirmLeave();
 
     // The number of values in the view, or -1 with where the offending group
     // starts; see ParseHexText.
@@ -82,7 +103,11 @@ private:
 
     void StartProgress();
     void ShowWarning(const QString& text);
+    // Success for 2000 ms; a failure stays until the next action.
     void ShowStatusMessage(const QString& text);
+    void ShowFailureMessage(const QString& text);
+    // Each user action starts with a clear status bar.
+    void BeginAction();
 
     QProgressBar* progressBar = nullptr;
     QLabel* summaryLabel = nullptr;
@@ -93,4 +118,7 @@ private:
     ControlCommands commands_;
     std::unique_ptr<TransferSink> sink_;
     std::uint8_t deviceAddress_ = kStartupDeviceAddress;
+    QString keptViewText_;
+    // Where the last file dialog of this run picked a file.
+    QString lastFolder_;
 };

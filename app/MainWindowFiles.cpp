@@ -4,6 +4,7 @@
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -28,23 +29,44 @@ QString NotRegularFileReason() {
     return QCoreApplication::translate("MainWindow", "Not a regular file");
 }
 
+// A file dialog shows only the names its filter matches and cannot open one
+// it hides, so the first filter takes every form a load reads, and "All
+// files" matches names without a dot too.
+const QString kLoadFilter =
+    QStringLiteral("EDID files (*.bin *.edid *.raw *.dat *.hex *.txt *.c *.h);;"
+                   "Binary Files (*.bin);;All files (*)");
+const QString kSaveFilter = QStringLiteral("Binary file (*.bin);;All files (*)");
+const QString kSaveName = QStringLiteral("TALVO_edid0.bin");
+const QString kSaveSuffix = QStringLiteral(".bin");
+
+bool HasEdidHeader(const EdidImage& image) {
+    static constexpr std::uint8_t kHeader[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+    return std::equal(std::begin(kHeader), std::end(kHeader), image.begin());
+}
+
 } // namespace
 
 void MainWindow::LoadEDIDfromFile() {
+    BeginAction();
     LoadFile();
 }
 
 void MainWindow::SaveEDIDtoFile() {
+    BeginAction();
     SaveFile();
+}
+
+void MainWindow::RememberFolder(const QString& fileName) {
+    lastFolder_ = QFileInfo(fileName).absolutePath();
 }
 
 bool MainWindow::LoadFile() {
     const QString fileName =
-        services_.dialogs.OpenFileName(this, QStringLiteral("Open file"), QString(),
-                                       QStringLiteral("Binary Files (*.bin);;All files (*.*)"));
+        services_.dialogs.OpenFileName(this, QStringLiteral("Open file"), lastFolder_, kLoadFilter);
     if (fileName.isEmpty()) {
         return false;
     }
+    RememberFolder(fileName);
     // Opening a pipe waits for a writer and a device node may never end; only
     // a regular file is opened at all.
     if (IsSpecialFile(fileName)) {
@@ -64,13 +86,34 @@ bool MainWindow::LoadFile() {
     }
     const std::vector<std::uint8_t> contents(read.begin(), read.end());
     if (ClassifyEdidFile(contents) == EdidFileForm::Binary) {
-        ShowEDIDtable(BinaryEdidImage(contents));
-        ShowStatusMessage(tr("File loaded"));
+        ShowLoadedTable(contents);
     } else {
         LoadText(contents);
     }
     ShowSummary();
+    KeepViewText();
     return true;
+}
+
+// Raw bytes fill the table from its start, zeros after them; the message
+// says when that made the table or when there is no table at all.
+void MainWindow::ShowLoadedTable(const std::vector<std::uint8_t>& contents) {
+    const EdidImage image = BinaryEdidImage(contents);
+    ShowEDIDtable(image);
+    if (contents.empty()) {
+        ShowFailureMessage(tr("File loaded, but it holds no EDID table: it is empty."));
+    } else if (!HasEdidHeader(image)) {
+        ShowFailureMessage(
+            tr("File loaded, but it holds no EDID table: no EDID header at the start."));
+    } else if (contents.size() == kEdidSize / 2) {
+        ShowStatusMessage(tr("File loaded (one block; block 1 added as zeros)"));
+    } else if (contents.size() < kEdidSize) {
+        ShowStatusMessage(tr("File loaded (%1 bytes; the rest set to zero)").arg(contents.size()));
+    } else if (contents.size() > kEdidSize) {
+        ShowStatusMessage(tr("File loaded (bytes after the first 256 left out)"));
+    } else {
+        ShowStatusMessage(tr("File loaded"));
+    }
 }
 
 // Text that makes a whole table in the view is shown as it stands, to be
@@ -87,7 +130,13 @@ void MainWindow::LoadText(const std::vector<std::uint8_t>& contents) {
         convert ? ImportEdidTable(contents, EdidTableSize::TwoBlocks) : ImportedEdid{};
     if (!convert || !imported.Found()) {
         ShowHexText(text, QColor(0, 0, 255));
-        ShowStatusMessage(tr("File loaded"));
+        if (convert) {
+            ShowFailureMessage(
+                tr("File loaded, but it holds no EDID table: %1.")
+                    .arg(QString::fromLatin1(EdidImportFailureReason(imported.failure))));
+        } else {
+            ShowStatusMessage(tr("File loaded"));
+        }
         return;
     }
     EdidImage image{};
@@ -109,9 +158,7 @@ bool MainWindow::SaveFile() {
     if (!TakeWholeTable(image)) {
         return false;
     }
-    const QString fileName = services_.dialogs.SaveFileName(this, QStringLiteral("Save File"),
-                                                            QStringLiteral("TALVO_edid0.bin"),
-                                                            QStringLiteral("Binary file (*.bin)"));
+    const QString fileName = SaveFileNameWithSuffix();
     if (fileName.isEmpty()) {
         return false;
     }
@@ -142,5 +189,31 @@ bool MainWindow::SaveFile() {
         return false;
     }
     ShowStatusMessage(tr("File saved"));
+    KeepViewText();
     return true;
+}
+
+// A new name without a suffix gets ".bin"; a file picked as it is there is
+// the one meant. The dialog asked about replacing the name as typed, so
+// replacing the file with the suffix is asked here.
+QString MainWindow::SaveFileNameWithSuffix() {
+    const QString directory =
+        lastFolder_.isEmpty() ? kSaveName : QDir(lastFolder_).filePath(kSaveName);
+    QString fileName =
+        services_.dialogs.SaveFileName(this, QStringLiteral("Save File"), directory, kSaveFilter);
+    if (fileName.isEmpty()) {
+        return fileName;
+    }
+    RememberFolder(fileName);
+    if (!QFileInfo(fileName).suffix().isEmpty() || QFileInfo::exists(fileName)) {
+        return fileName;
+    }
+    fileName += kSaveSuffix;
+    if (QFileInfo::exists(fileName) &&
+        !services_.dialogs.Question(
+            this, tr("TALVO EDID Utility"), tr("%1 already exists.").arg(fileName),
+            tr("Do you want to replace it?"), WindowDialogs::DefaultAnswer::No)) {
+        return QString();
+    }
+    return fileName;
 }

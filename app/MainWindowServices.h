@@ -6,6 +6,9 @@
 #include "device/Clock.h"
 #include "device/NativeWarning.h"
 
+#include <functional>
+#include <string>
+
 // Everything outside the window that it acts through. The program uses the
 // production set; tests hand in fakes.
 struct MainWindowServices {
@@ -14,6 +17,9 @@ struct MainWindowServices {
     NativeWarning& nativeWarning;
     WindowDialogs& dialogs;
     ProcessExit& processExit;
+    // Why the bridge library could not be loaded; empty, or not set, while
+    // it is loaded.
+    std::function<std::string()> libraryFailure = {};
 
     // The vendor library, the system clock, the toolkit's boxes and
     // std::exit; made once per process.

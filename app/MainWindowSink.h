@@ -23,6 +23,7 @@ public:
         window_.ShowHexText(QString::fromLatin1(hexText.data(), static_cast<int>(hexText.size())),
                             Qt::black);
         window_.ShowSummary();
+        window_.KeepViewText();
     }
 
 private:

@@ -14,6 +14,14 @@ constexpr std::size_t kBytesPerLine = 16;
 constexpr std::size_t kBlock0Checksum = 127;
 constexpr std::size_t kBlock1Checksum = 255;
 
+// The view's rule for text: case does not matter, and one 8-bit character
+// stands for each character of the view.
+bool WholeTableIn(const QString& text, EdidImage& image) {
+    const QByteArray bytes = text.toUpper().toLatin1();
+    return ParseHexText(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                        image) == static_cast<int>(kEdidSize);
+}
+
 } // namespace
 
 int MainWindow::ParseEDIDtext(EdidImage& image, std::size_t* errorOffset) const {
@@ -114,7 +122,23 @@ bool MainWindow::ParsesToWholeTable(const QString& text) const {
                         image) == static_cast<int>(kEdidSize);
 }
 
+void MainWindow::KeepViewText() {
+    keptViewText_ = ui->EDIDtext->toPlainText();
+}
+
+// The same table in other spacing or case is no change.
+bool MainWindow::ViewChangedSinceKept() const {
+    const QString text = ui->EDIDtext->toPlainText();
+    if (text == keptViewText_) {
+        return false;
+    }
+    EdidImage shown{};
+    EdidImage kept{};
+    return !WholeTableIn(text, shown) || !WholeTableIn(keptViewText_, kept) || shown != kept;
+}
+
 void MainWindow::CalculateChkSum() {
+    BeginAction();
     VerifyChecksums();
 }
 

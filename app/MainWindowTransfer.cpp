@@ -9,29 +9,39 @@
 #include <QStatusBar>
 
 void MainWindow::ReadEDID() {
+    BeginAction();
     ReadEDIDfromDevice(transport_, *sink_, deviceAddress_);
 }
 
 void MainWindow::WriteEDID() {
+    BeginAction();
     if (ui->automixEDID->isChecked() || ui->defaultEDID->isChecked()) {
         ShowWarning(tr("Writing is disabled in AUTOMIX and DEFAULT mode.\nChoose CUSTOM mode to "
                        "upload an EDID table\n"));
         return;
     }
     EdidImage image{};
+    bool written = false;
     if (TakeTableToWrite(image)) {
-        const WriteReport written = WriteEDIDtoDevice(transport_, *sink_, image, deviceAddress_);
+        const WriteReport report = WriteEDIDtoDevice(transport_, *sink_, image, deviceAddress_);
+        written = report.Succeeded();
         // Once the unit was open, even a failed first chunk may have been
         // stored before its answer went missing.
-        if (!written.Succeeded() && written.outcome != WriteOutcome::NoUnit) {
+        if (!written && report.outcome != WriteOutcome::NoUnit) {
+            ShowFailureMessage(tr("Error Writing EDID values."));
             ShowWarning(tr("The unit's EDID table may now be partly written. Write the table "
                            "again."));
         }
     }
-    // The unit takes a new table only after the reset pair; the write's own
-    // message must not be the last word when the pair went unanswered.
-    if (!ResetAfterWrite(commands_, services_.clock).Answered()) {
-        ShowStatusMessage(tr("The unit did not answer the EDID reset after the write."));
+    const bool resetAnswered = ResetAfterWrite(commands_, services_.clock).Answered();
+    // Only what the unit hands back after the resets shows what it stored.
+    if (written && CheckWrittenTable(image)) {
+        KeepViewText();
+    }
+    // The unit takes a new table only after the reset pair; no other message
+    // may be the last word when the pair went unanswered.
+    if (!resetAnswered) {
+        ShowFailureMessage(tr("The unit did not answer the EDID reset after the write."));
     }
 }
 

@@ -6,13 +6,14 @@
 #include <iostream>
 
 MainWindowServices MainWindowServices::Production() {
-    // The window's texts stay those of a missing unit; the one line on
-    // standard error tells a missing library apart.
+    // The status bar tells a missing library from a missing unit; the line
+    // on standard error gives the loader's reason.
     static VendorBridgeLibrary library(
         [](const std::string& failure) { std::cerr << failure << std::endl; });
     static SystemClock clock;
     static NativeWarningBox nativeWarning;
     static QtWindowDialogs dialogs;
     static StdProcessExit processExit;
-    return {library, clock, nativeWarning, dialogs, processExit};
+    return {library, clock,       nativeWarning,
+            dialogs, processExit, [] { return library.LoadFailure(); }};
 }

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 void QtWindowDialogs::Warning(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::warning(parent, title, text);
@@ -29,7 +30,17 @@ QString QtWindowDialogs::OpenFileName(QWidget* parent, const QString& caption,
     return QFileDialog::getOpenFileName(parent, caption, directory, filter);
 }
 
+// A name typed without a suffix gets the first filter's, before the dialog
+// asks whether to replace an existing file: it then asks about the file that
+// will be written.
 QString QtWindowDialogs::SaveFileName(QWidget* parent, const QString& caption,
                                       const QString& directory, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, caption, directory, filter);
+    QFileDialog dialog(parent, caption, directory, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QRegularExpressionMatch suffix =
+        QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    if (suffix.hasMatch()) {
+        dialog.setDefaultSuffix(suffix.captured(1));
+    }
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package of both programs from the build/ tree (which
-# setup.sh brings up to date first, rebuilding only what changed) into
-# build/package/, and prints its path. Installs the Debian tools that CPack
-# needs to work out the package's dependencies when they are missing.
+# Builds the Debian packages from the build/ tree (which setup.sh brings up
+# to date first, rebuilding only what changed) into build/package/, and
+# prints their paths: talvo-edid, the command-line tool, and
+# talvo-edid-utility, the window, which depends on it. Installs the Debian tools that CPack
+# needs to work out the packages' dependencies when they are missing.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

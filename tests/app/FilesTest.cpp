@@ -228,7 +228,9 @@ private:
         QCOMPARE(dialog.title, QString(load ? "Open file" : "Save File"));
         QCOMPARE(dialog.directory, QString(load ? "" : "TALVO_edid0.bin"));
         QCOMPARE(dialog.filter,
-                 QString(load ? "Binary Files (*.bin);;All files (*.*)" : "Binary file (*.bin)"));
+                 QString(load ? "EDID files (*.bin *.edid *.raw *.dat *.hex *.txt *.c *.h);;"
+                                "Binary Files (*.bin);;All files (*)"
+                              : "Binary file (*.bin);;All files (*)"));
     }
 
 private slots:
@@ -264,11 +266,21 @@ private slots:
         const QByteArray table = BytesOf(PatternTable());
         const QString canonical = CanonicalLayout(PatternTable());
         const QString loaded = QStringLiteral("File loaded");
-        QTest::newRow("empty file") << QByteArray() << CanonicalLayout({}) << true << loaded
-                                    << QString() << QByteArray(256, '\0');
+        const QString noTable = QStringLiteral("File loaded, but it holds no EDID table: %1.");
+        QTest::newRow("empty file")
+            << QByteArray() << CanonicalLayout({}) << true << noTable.arg("it is empty")
+            << QString() << QByteArray(256, '\0');
+        QTest::newRow("raw bytes without a header")
+            << QByteArray(256, '\0') << CanonicalLayout({}) << true
+            << noTable.arg("no EDID header at the start") << QString() << QByteArray(256, '\0');
         QTest::newRow("128 bytes")
             << table.left(128) << CanonicalLayout(ImageStartingWith(table.left(128))) << true
-            << loaded << QString() << table.left(128) + QByteArray(128, '\0');
+            << "File loaded (one block; block 1 added as zeros)" << QString()
+            << table.left(128) + QByteArray(128, '\0');
+        QTest::newRow("200 bytes")
+            << table.left(200) << CanonicalLayout(ImageStartingWith(table.left(200))) << true
+            << "File loaded (200 bytes; the rest set to zero)" << QString()
+            << table.left(200) + QByteArray(56, '\0');
         QTest::newRow("trailing space, CR LF")
             << QString(canonical).replace("\n", " \r\n").toLatin1() << canonical << false << loaded
             << QString() << table;
@@ -278,15 +290,16 @@ private slots:
         shortFirstLine.remove(44, 3);
         QTest::newRow("first line one group shorter")
             << shortFirstLine << QString::fromLatin1(shortFirstLine).replace("\r\n", "\n") << false
-            << loaded << QString() << QByteArray();
+            << noTable.arg("fewer bytes than the declared blocks") << QString() << QByteArray();
         QTest::newRow("UTF-8 byte-order mark") << "\xEF\xBB\xBF" + canonical.toLatin1() << canonical
                                                << false << loaded << QString() << table;
-        QTest::newRow("markup taken as plain text") << QByteArray("<b>12</b>") << "<b>12</b>"
-                                                    << false << loaded << QString() << QByteArray();
+        QTest::newRow("markup taken as plain text")
+            << QByteArray("<b>12</b>") << "<b>12</b>" << false
+            << noTable.arg("a value is not a byte") << QString() << QByteArray();
         // Only a leading zero byte marks the binary form.
         QTest::newRow("not starting with zero: text up to its first NUL")
             << BytesOf(ImageStartingWith(QByteArray("TALVO!\0AB", 9))) << "TALVO!" << false
-            << loaded << QString() << QByteArray();
+            << noTable.arg("a value is not a byte") << QString() << QByteArray();
 
         const QByteArray dell = RealSample("Digital_Dell_DELA0A4_2C4EE7EB150B.bin");
         const QString dellSummary = "DEL DELL U2414H · 1920x1080 @ 60.00 Hz · CTA-861 rev 3 · "
@@ -405,8 +418,13 @@ private slots:
             QCOMPARE(after, atDialog);
             QCOMPARE(rig->ViewText(),
                      fileCase.succeeds ? CanonicalLayout(shown) : CanonicalLayout(kTableInView));
-            QCOMPARE(rig->statusMessages,
-                     fileCase.succeeds ? QStringList{"File loaded"} : QStringList());
+            // The user's table.bin is longer than a table; the one swapped in
+            // is a table.
+            const QString loaded = fileCase.whileDialogOpen != nullptr
+                                       ? QStringLiteral("File loaded")
+                                       : QStringLiteral("File loaded (bytes after the first 256 "
+                                                        "left out)");
+            QCOMPARE(rig->statusMessages, fileCase.succeeds ? QStringList{loaded} : QStringList());
             return;
         }
         QCOMPARE(rig->ViewText(),
@@ -424,6 +442,75 @@ private slots:
         if (fileCase.succeeds) {
             QCOMPARE(rig->statusMessages, (QStringList{"Saving file...", "File saved"}));
         }
+    }
+
+    void saveName_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("existing"); // a file under the name with .bin is there
+        QTest::addColumn<bool>("answerYes");
+        QTest::addColumn<QString>("written"); // "": nothing written
+        QTest::newRow("no suffix") << "table" << false << false << "table.bin";
+        QTest::newRow("no suffix, folder with a dot")
+            << "a.d/table" << false << false << "a.d/table.bin";
+        QTest::newRow("other suffix kept") << "table.dat" << false << false << "table.dat";
+        QTest::newRow("no suffix, .bin there, replace") << "table" << true << true << "table.bin";
+        QTest::newRow("no suffix, .bin there, keep") << "table" << true << false << "";
+        // The user picked a file that is there: it is the one meant.
+        QTest::newRow("no suffix, picked as it is there") << "tab" << false << false << "tab";
+    }
+
+    // The dialog asked about the name as typed; the file written is the
+    // name with .bin, so replacing that one is asked again.
+    void saveName() {
+        QFETCH(QString, typed);
+        QFETCH(bool, existing);
+        QFETCH(bool, answerYes);
+        QFETCH(QString, written);
+        QDir(dir->path()).mkdir(QStringLiteral("a.d"));
+        WriteFile(dir->filePath(QStringLiteral("tab")), QByteArray("old"));
+        const QString binName = dir->filePath(typed + QStringLiteral(".bin"));
+        if (existing) {
+            WriteFile(binName, BytesOf(kTableOnDisk));
+        }
+        Type(CanonicalLayout(kTableInView));
+        rig->dialogs.fileName = dir->filePath(typed);
+        rig->dialogs.answerYes = answerYes;
+
+        rig->Invoke("SaveEDIDtoFile");
+
+        QCOMPARE(rig->dialogs.Texts(QStringLiteral("question")),
+                 existing ? QStringList{binName + " already exists."} : QStringList());
+        QVERIFY(!QFileInfo::exists(dir->filePath(typed)) || typed == written);
+        if (written.isEmpty()) {
+            QCOMPARE(ReadFileOr(binName, "none"), BytesOf(kTableOnDisk));
+            QVERIFY(rig->statusMessages.isEmpty());
+        } else {
+            QCOMPARE(ReadFileOr(dir->filePath(written), "none"), BytesOf(kTableInView));
+            QCOMPARE(rig->StatusMessage(), QStringLiteral("File saved"));
+        }
+    }
+
+    // Each dialog opens in the folder where the last one, load or save,
+    // picked a file, whether or not the operation then went through.
+    void dialogsStartInTheLastFolder() {
+        QDir(dir->path()).mkdir(QStringLiteral("loads"));
+        QDir(dir->path()).mkdir(QStringLiteral("saves"));
+        Type(CanonicalLayout(kTableInView));
+        rig->dialogs.fileName = dir->filePath(QStringLiteral("loads/missing.bin"));
+        rig->Invoke("LoadEDIDfromFile");
+        rig->dialogs.fileName = dir->filePath(QStringLiteral("saves/t.bin"));
+        rig->Invoke("SaveEDIDtoFile");
+        rig->dialogs.fileName = QString();
+        rig->Invoke("LoadEDIDfromFile");
+
+        QStringList directories;
+        for (const ScriptedDialogs::Call& call : rig->dialogs.calls) {
+            if (call.kind == QLatin1String("open") || call.kind == QLatin1String("save")) {
+                directories.append(call.directory);
+            }
+        }
+        QCOMPARE(directories, (QStringList{QString(), dir->filePath("loads/TALVO_edid0.bin"),
+                                           dir->filePath("saves")}));
     }
 };
 

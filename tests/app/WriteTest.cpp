@@ -17,7 +17,8 @@ private:
     // closes the unit; the two resets wait 100 ms each when they close it,
     // with 50 ms between them.
     static constexpr std::uint64_t kResetWaitsMs = 2 * 100 + 50;
-    static constexpr std::uint64_t kWholeWriteWaitsMs = 32 * 50 + 100 + kResetWaitsMs;
+    // The read-back after a write that went through closes the unit once.
+    static constexpr std::uint64_t kWholeWriteWaitsMs = 32 * 50 + 100 + kResetWaitsMs + 100;
 
     static QString Hex(std::uint8_t value) { return QString::asprintf("%02X", value); }
 
@@ -37,6 +38,17 @@ private:
         for (int chunk = 0; chunk < chunks; ++chunk) {
             lines.append(ChunkRequest(image, chunk, address));
         }
+        lines.append(QStringLiteral("close"));
+        return lines;
+    }
+
+    // The read-back: a read's own requests, after the resets.
+    static QStringList ReadRequests(const QString& address = QStringLiteral("B0")) {
+        QStringList lines{QStringLiteral("open")};
+        for (int chunk = 0; chunk < 16; ++chunk) {
+            lines.append(QStringLiteral("11 10 %1 %2").arg(address, Hex(std::uint8_t(chunk * 16))));
+        }
+        lines.append(QStringLiteral("02 10 %1 F0 00 00 00 00").arg(address));
         lines.append(QStringLiteral("close"));
         return lines;
     }
@@ -128,7 +140,8 @@ private slots:
 
         rig->Invoke("WriteEDID");
 
-        QCOMPARE(rig->NewLog(), WriteRequests(table, 32, address) + ResetRequests());
+        QCOMPARE(rig->NewLog(),
+                 WriteRequests(table, 32, address) + ResetRequests() + ReadRequests(address));
         // Spelled out: the last chunk carries block 1's checksum.
         QCOMPARE(rig->NewLog()[32], QStringLiteral("10 0C %1 F8 ").arg(address) +
                                         CanonicalLayout(table).right(24).trimmed());
@@ -139,6 +152,7 @@ private slots:
         QVERIFY(rig->dialogs.calls.isEmpty());
         QVERIFY(rig->NativeTexts().isEmpty());
         QCOMPARE(rig->StatusMessage(), QStringLiteral("EDID values written..."));
+        QVERIFY(!rig->MessageStays());
         QCOMPARE(rig->Slept(), kWholeWriteWaitsMs);
         QCOMPARE(rig->bridge.OpenHandles(), 0);
         QCOMPARE(rig->ViewText(), text);
@@ -200,7 +214,7 @@ private slots:
         QCOMPARE(box.informativeText, QStringLiteral("Write anyway?"));
         QCOMPARE(box.defaultAnswer, WindowDialogs::DefaultAnswer::No);
         if (answerYes) {
-            QCOMPARE(rig->NewLog(), WriteRequests(table) + ResetRequests());
+            QCOMPARE(rig->NewLog(), WriteRequests(table) + ResetRequests() + ReadRequests());
             QVERIFY(rig->unit.Memory(0xB0) == table);
             QCOMPARE(rig->StatusMessage(), QStringLiteral("EDID values written..."));
         } else {
@@ -274,6 +288,7 @@ private slots:
                               "The unit's EDID table may now be partly written. Write the table "
                               "again."}));
         QCOMPARE(rig->StatusMessage(), QStringLiteral("Error Writing EDID values."));
+        QVERIFY(rig->MessageStays());
         QVERIFY(!rig->statusMessages.contains(QStringLiteral("EDID values written...")));
         QVERIFY(Bar() && Bar()->isHidden());
         QCOMPARE(rig->bridge.OpenHandles(), 0);
@@ -298,7 +313,66 @@ private slots:
         QCOMPARE(rig->statusMessages,
                  (QStringList{"EDID values written...",
                               "The unit did not answer the EDID reset after the write."}));
+        QVERIFY(rig->MessageStays());
         QVERIFY(rig->dialogs.calls.isEmpty());
+    }
+
+    void readBackFindsWhatTheUnitStored_data() {
+        QTest::addColumn<QList<int>>("miswritten");
+        QTest::addColumn<bool>("readBackFails");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<QString>("status");
+        const QString differs = QStringLiteral("The table read back differs from the one written.");
+        QTest::newRow("first byte") << QList<int>{0x00} << false
+                                    << "The table read back differs from the one written in 1 "
+                                       "byte, at offset 0x00. Write the table again."
+                                    << differs;
+        QTest::newRow("two chunks")
+            << QList<int>{0x78, 0xF8} << false
+            << "The table read back differs from the one written in 2 bytes, at offsets 0x78, "
+               "0xF8. Write the table again."
+            << differs;
+        QList<int> nine;
+        for (int chunk = 0; chunk < 9; ++chunk) {
+            nine.append(chunk * 8);
+        }
+        QTest::newRow("more offsets than are named")
+            << nine << false
+            << "The table read back differs from the one written in 9 bytes, first at offsets "
+               "0x00, 0x08, 0x10, 0x18, 0x20, 0x28, 0x30, 0x38. Write the table again."
+            << differs;
+        QTest::newRow("read-back unanswered")
+            << QList<int>{} << true << QString()
+            << "The table was written, but could not be read back to check it.";
+    }
+
+    // The write's own requests stay as they were; the read-back follows the
+    // resets, and only a difference or a failed check is said, and stays.
+    void readBackFindsWhatTheUnitStored() {
+        QFETCH(QList<int>, miswritten);
+        QFETCH(bool, readBackFails);
+        QFETCH(QString, warning);
+        QFETCH(QString, status);
+        const EdidImage table = PatternTable();
+        const QString text = CanonicalLayout(table);
+        Start(SimulatedUnit::kCustom, text);
+        for (const int offset : miswritten) {
+            rig->unit.StoreChunkWrongly(static_cast<std::uint8_t>(offset));
+        }
+        if (readBackFails) {
+            rig->bridge.ReplyNever(rig->bridge.TransactionCount() + 32 + 2 + 1);
+        }
+
+        rig->Invoke("WriteEDID");
+
+        QCOMPARE(rig->NewLog().mid(0, 34 + 6), WriteRequests(table) + ResetRequests());
+        QCOMPARE(rig->NewLog().value(40), QStringLiteral("open"));
+        QCOMPARE(rig->dialogs.Warnings(), warning.isEmpty() ? QStringList() : QStringList{warning});
+        QCOMPARE(rig->StatusMessage(), status);
+        QVERIFY(rig->MessageStays());
+        QCOMPARE(rig->ViewText(), text);
+        QVERIFY(Bar() && Bar()->isHidden());
+        QCOMPARE(rig->bridge.OpenHandles(), 0);
     }
 };
 

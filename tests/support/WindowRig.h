@@ -16,8 +16,10 @@
 #include <QStatusBar>
 #include <QStringList>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <memory>
+#include <string>
 
 // A main window wired to a simulated unit, a fake clock and scripted boxes.
 // Arrange the unit and the bridge first, then Start() builds the window, which
@@ -32,11 +34,14 @@ struct WindowRig {
     QPointer<MainWindow> window;
     // Every message the status bar showed since the last Forget().
     QStringList statusMessages;
+    // What the window learns of a bridge library that could not be loaded.
+    std::string libraryFailure;
 
     ~WindowRig() { delete window; }
 
     MainWindow* Start() {
-        window = new MainWindow({bridge, clock, native, dialogs, processExit});
+        window = new MainWindow(
+            {bridge, clock, native, dialogs, processExit, [this] { return libraryFailure; }});
         QObject::connect(window->statusBar(), &QStatusBar::messageChanged,
                          [this](const QString& text) {
                              if (!text.isEmpty()) {
@@ -57,6 +62,13 @@ struct WindowRig {
     void Invoke(const char* slot) { QMetaObject::invokeMethod(window, slot); }
 
     QString StatusMessage() const { return window->statusBar()->currentMessage(); }
+    // The status bar's message stays until something replaces it: no timer
+    // of the status bar's own is running to clear it.
+    bool MessageStays() const {
+        const auto* timer =
+            window->statusBar()->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+        return timer == nullptr || !timer->isActive();
+    }
     QList<QProgressBar*> ProgressBars() const {
         return window->statusBar()->findChildren<QProgressBar*>();
     }
