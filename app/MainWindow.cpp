@@ -29,6 +29,7 @@ void MainWindow::SyncEDIDMode() {
     ui->EDIDtext->setEnabled(false);
     ui->automixEDID->setChecked(true);
     if (!transport_.OpenDevice()) {
+        ShowBridgeWhenNoUnit();
         return;
     }
     transport_.CloseDevice();
@@ -43,6 +44,13 @@ void MainWindow::SyncEDIDMode() {
     // as a default here.
     if (status.unitFound && !status.Answered()) {
         statusBar()->showMessage(tr("The unit's EDID mode is unknown."));
+    }
+}
+
+void MainWindow::ShowBridgeWhenNoUnit() {
+    if (services_.bridgeName) {
+        statusBar()->showMessage(
+            tr("No unit found through %1.").arg(QString::fromStdString(services_.bridgeName())));
     }
 }
 

@@ -56,6 +56,7 @@ private:
     class Sink;
 
     void SyncEDIDMode();
+    void ShowBridgeWhenNoUnit();
     void ShowModeOfUnit(std::uint8_t modeCode);
     void SwitchMode(EdidMode mode);
 

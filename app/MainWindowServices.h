@@ -6,6 +6,9 @@
 #include "device/Clock.h"
 #include "device/NativeWarning.h"
 
+#include <functional>
+#include <string>
+
 // Everything outside the window that it acts through. The program uses the
 // production set; tests hand in fakes.
 struct MainWindowServices {
@@ -14,8 +17,11 @@ struct MainWindowServices {
     NativeWarning& nativeWarning;
     WindowDialogs& dialogs;
     ProcessExit& processExit;
+    // Which way the bridge is reached ("libusb"), told in the status bar
+    // when no unit is found; tests may leave it out.
+    std::function<std::string()> bridgeName = {};
 
-    // The vendor library, the system clock, the toolkit's boxes and
+    // The vendor library or libusb, the system clock, the toolkit's boxes and
     // std::exit; made once per process.
     static MainWindowServices Production();
 };

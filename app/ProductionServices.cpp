@@ -1,18 +1,25 @@
 #include "app/MainWindowServices.h"
 
 #include "app/NativeWarningBox.h"
-#include "device/VendorBridgeLibrary.h"
+#include "device/SelectedBridge.h"
 
 #include <iostream>
 
 MainWindowServices MainWindowServices::Production() {
-    // The window's texts stay those of a missing unit; the one line on
-    // standard error tells a missing library apart.
-    static VendorBridgeLibrary library(
-        [](const std::string& failure) { std::cerr << failure << std::endl; });
+    static SelectedBridge library;
+    // The window's texts stay those of a missing unit; one line on standard
+    // error, once, tells a bridge that cannot be used apart.
+    static const bool told = [] {
+        const std::string failure = library.LoadFailure();
+        if (!failure.empty()) {
+            std::cerr << failure << std::endl;
+        }
+        return true;
+    }();
+    static_cast<void>(told);
     static SystemClock clock;
     static NativeWarningBox nativeWarning;
     static QtWindowDialogs dialogs;
     static StdProcessExit processExit;
-    return {library, clock, nativeWarning, dialogs, processExit};
+    return {library, clock, nativeWarning, dialogs, processExit, [] { return library.Name(); }};
 }
