@@ -21,5 +21,10 @@ MainWindowServices MainWindowServices::Production() {
     static NativeWarningBox nativeWarning;
     static QtWindowDialogs dialogs;
     static StdProcessExit processExit;
-    return {library, clock, nativeWarning, dialogs, processExit, [] { return library.Name(); }};
+    // Where the vendor library is the only way, nothing is said about it.
+    std::function<std::string()> bridgeName;
+    if (library.OffersUsb()) {
+        bridgeName = [] { return library.Name(); };
+    }
+    return {library, clock, nativeWarning, dialogs, processExit, bridgeName};
 }

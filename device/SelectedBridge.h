@@ -33,6 +33,9 @@ public:
     // created. Only the USB path has transfers to record.
     bool TraceTo(const std::string& path);
 
+    // Whether this system has a second way to the bridge at all; where it
+    // has not, there is no choice to tell the user about.
+    bool OffersUsb() const { return usb_ != nullptr; }
     // "the vendor library libSiUSBXp.so" or "libusb".
     std::string Name();
     // Empty while the chosen bridge can be used; otherwise why not.
