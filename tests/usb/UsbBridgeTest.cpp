@@ -16,6 +16,7 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/StringLists.h"
 
+#include <QProcess>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -123,6 +124,26 @@ private slots:
         // driver has the device back.
         QVERIFY(!bench.unit->DataPathEnabled());
         QVERIFY(bench.unit->DriverBound());
+    }
+
+    // The built tool, with no vendor library anywhere, picks libusb by
+    // itself; it inherits the test bed and the preload from this process.
+    void builtToolFallsBackToLibusb() {
+        Bench bench;
+        QTemporaryDir dir;
+        const QString trace = dir.filePath("usb.trace");
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("LD_LIBRARY_PATH");
+        tool.setProcessEnvironment(environment);
+        tool.start(TOOL_PATH, {"status", "--usb-trace", trace});
+        QVERIFY(tool.waitForFinished(30000));
+        QCOMPARE(tool.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(tool.readAllStandardOutput()),
+                 QString("mode: automix\nread errors: 0\nEDID readings: 0\n"));
+        QFile file(trace);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("OUT bulk 02 len 1: 02"));
     }
 
     void writeWithVerify() {
