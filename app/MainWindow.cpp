@@ -51,28 +51,33 @@ void MainWindow::SyncEDIDMode() {
     }
 }
 
-bool MainWindow::ShowModeOfUnit(std::uint8_t modeCode) {
-    if (modeCode == 0) {
-        deviceAddress_ = kStartupDeviceAddress;
-        return false;
-    }
-    EdidMode mode{};
-    if (!EdidModeFromCode(modeCode, &mode)) {
-        return false;
-    }
-    ui->automixEDID->setChecked(mode == EdidMode::Automix);
-    ui->customEDID->setChecked(mode == EdidMode::Custom);
-    ui->defaultEDID->setChecked(mode == EdidMode::Fixed);
-    ui->EDIDtext->setEnabled(mode == EdidMode::Custom);
-    return true;
+if (modeCode == 0) {
+    deviceAddress_ = kStartupDeviceAddress;
+    return false;
+}
+EdidMode mode{};
+if (!EdidModeFromCode(modeCode, &mode)) {
+    return false;
+}
+ui->automixEDID->setChecked(mode == EdidMode::Automix);
+ui->customEDID->setChecked(mode == EdidMode::Custom);
+ui->defaultEDID->setChecked(mode == EdidMode::Fixed);
+ui->EDIDtext->setEnabled(mode == EdidMode::Custom);
+return true;
 }
 
 // A missing library and a missing unit look alike to the transport; only the
 // library knows which it is.
 QString MainWindow::NoUnitMessage() const {
     const std::string failure = services_.libraryFailure ? services_.libraryFailure() : "";
-    return failure.empty() ? tr("No TALVO unit is attached.")
-                           : tr("The bridge library could not be loaded.");
+    if (!failure.empty()) {
+        return tr("The bridge library could not be loaded.");
+    }
+    // Where the bridge can be reached two ways, say which one found nothing.
+    if (services_.bridgeName) {
+        return tr("No unit found through %1.").arg(QString::fromStdString(services_.bridgeName()));
+    }
+    return tr("No TALVO unit is attached.");
 }
 
 // The clicked button stays checked and the view follows the choice even when

@@ -20,8 +20,11 @@ struct MainWindowServices {
     // Why the bridge library could not be loaded; empty, or not set, while
     // it is loaded.
     std::function<std::string()> libraryFailure = {};
+    // Which way the bridge is reached ("libusb"), told in the status bar
+    // when no unit is found; tests may leave it out.
+    std::function<std::string()> bridgeName = {};
 
-    // The vendor library, the system clock, the toolkit's boxes and
+    // The vendor library or libusb, the system clock, the toolkit's boxes and
     // std::exit; made once per process.
     static MainWindowServices Production();
 };

@@ -1,19 +1,32 @@
 #include "app/MainWindowServices.h"
 
 #include "app/NativeWarningBox.h"
-#include "device/VendorBridgeLibrary.h"
+#include "device/SelectedBridge.h"
 
 #include <iostream>
 
 MainWindowServices MainWindowServices::Production() {
-    // The status bar tells a missing library from a missing unit; the line
-    // on standard error gives the loader's reason.
-    static VendorBridgeLibrary library(
-        [](const std::string& failure) { std::cerr << failure << std::endl; });
+    static SelectedBridge library;
+    // The status bar says that the bridge cannot be used; one line on
+    // standard error, once, gives the loader's own reason.
+    static const bool told = [] {
+        const std::string failure = library.LoadFailure();
+        if (!failure.empty()) {
+            std::cerr << failure << std::endl;
+        }
+        return true;
+    }();
+    static_cast<void>(told);
     static SystemClock clock;
     static NativeWarningBox nativeWarning;
     static QtWindowDialogs dialogs;
     static StdProcessExit processExit;
-    return {library, clock,       nativeWarning,
-            dialogs, processExit, [] { return library.LoadFailure(); }};
+    // Where the vendor library is the only way, nothing is said about it.
+    std::function<std::string()> bridgeName;
+    if (library.OffersUsb()) {
+        bridgeName = [] { return library.Name(); };
+    }
+    return {library,   clock,       nativeWarning,
+            dialogs,   processExit, [] { return library.LoadFailure(); },
+            bridgeName};
 }

@@ -3,6 +3,7 @@
 #include "bench/ReplyWait.h"
 #include "bench/Report.h"
 #include "bench/Soak.h"
+#include "bench/UsbPath.h"
 #include "device/Clock.h"
 #include "sim/FakeClock.h"
 #include "sim/SimulatedUnit.h"
@@ -78,8 +79,14 @@ int main(int argc, char* argv[]) {
         QStringLiteral("only"),
         QStringLiteral("Only the operations whose names start so, e.g. \"read\" (for a profiler)."),
         QStringLiteral("name"));
+    const QCommandLineOption usbRuns(
+        QStringLiteral("usb"),
+        QStringLiteral("Also time a read and a write over libusb against the bridge emulated "
+                       "under umockdev (run under umockdev-wrapper); 0 leaves them out."),
+        QStringLiteral("runs"), QStringLiteral("0"));
     parser.addOption(quick);
     parser.addOption(soakRounds);
+    parser.addOption(usbRuns);
     parser.addOption(only);
     parser.process(application);
 
@@ -122,10 +129,17 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "real clock: reply wait\n");
         PrintReplyWaits(MeasureReplyWaits(), MeasureReplyLatency());
     }
+    bool usbFailed = false;
+    if (const int runs = parser.value(usbRuns).toInt(); runs > 0) {
+        std::fprintf(stderr, "real clock: libusb path x %d\n", runs);
+        usbFailed = !ReportUsbPath(runs);
+    }
     PrintVerdict(operations, realClock, fake);
     PrintLoadAverage("at end");
 
     // Figures of runs that failed measure the failure; a run that cannot be
     // trusted is the one outcome that makes the benchmark itself fail.
-    return AnyComplaint(realClock) || AnyComplaint(fake) || !soak.complaint.isEmpty() ? 1 : 0;
+    return AnyComplaint(realClock) || AnyComplaint(fake) || !soak.complaint.isEmpty() || usbFailed
+               ? 1
+               : 0;
 }

@@ -40,6 +40,14 @@ int RunTalvoEdid(int argc, const char* const* argv, const CliServices& services)
                    "(default: 0)")
         ->check(CLI::Range(0, 4));
     app.add_flag("-q,--quiet", session.quiet, "No progress line and no notes");
+    std::string bridge = "auto";
+    app.add_option("--bridge", bridge,
+                   "How to reach the bridge: auto (the vendor library when it loads, "
+                   "otherwise libusb), library or usb (default: auto)")
+        ->check(CLI::IsMember({"auto", "library", "usb"}));
+    std::string usbTrace;
+    app.add_option("--usb-trace", usbTrace,
+                   "Record every USB transfer to the bridge in FILE (libusb only)");
 
     const std::vector<Command> commands = {
         AddListCommand(app, session),    AddStatusCommand(app, session),
@@ -57,6 +65,12 @@ int RunTalvoEdid(int argc, const char* const* argv, const CliServices& services)
     } catch (const CLI::ParseError& error) {
         const int status = app.exit(error, services.out, services.err);
         return status == 0 ? kExitDone : kExitUsage;
+    }
+    if (services.chooseBridge) {
+        if (const std::string problem = services.chooseBridge(bridge, usbTrace); !problem.empty()) {
+            session.Message(problem);
+            return kExitUsage;
+        }
     }
     for (const Command& command : commands) {
         if (command.parser->parsed()) {

@@ -20,6 +20,15 @@ struct CliServices {
     // Empty while the bridge library can be used; otherwise says which
     // library could not be loaded.
     std::function<std::string()> libraryProblem;
+    // Picks the way to the bridge ("auto", "library" or "usb") and the file
+    // that records every USB transfer (empty for none), before any command
+    // runs; returns why that cannot be done, or nothing. Tests that hand in
+    // their own library leave it out.
+    std::function<std::string(const std::string& bridge, const std::string& usbTrace)>
+        chooseBridge = {};
+    // Why the last bridge operation failed, where the bridge says; empty
+    // otherwise.
+    std::function<std::string()> bridgeProblem = {};
 };
 
 // Runs the talvo-edid command line (argv[0] is the program) and returns its

@@ -37,6 +37,12 @@ std::string UnitLink::Where() const {
            std::to_string(session_.bank) + " (" + HexByte(DeviceAddress()) + ")";
 }
 
+std::string UnitLink::BridgeReason() const {
+    const auto& problem = session_.Services().bridgeProblem;
+    const std::string text = problem ? problem() : std::string();
+    return text.empty() ? std::string() : ": " + text;
+}
+
 int UnitLink::ListDevices(std::vector<BridgeDevice>* devices) {
     const auto& problem = session_.Services().libraryProblem;
     const std::string text = problem ? problem() : std::string();
@@ -45,7 +51,7 @@ int UnitLink::ListDevices(std::vector<BridgeDevice>* devices) {
         return kExitNoUnit;
     }
     if (!transport_.ListDevices(devices)) {
-        session_.Message("the bridge library cannot count the attached devices");
+        session_.Message("the bridge library cannot count the attached devices" + BridgeReason());
         return kExitNoUnit;
     }
     return kExitDone;
@@ -61,7 +67,7 @@ int UnitLink::RequireUnit() {
         units += device.isUnit ? 1 : 0;
     }
     if (units == 0) {
-        session_.Message("no TALVO unit is attached");
+        session_.Message("no TALVO unit is attached" + BridgeReason());
         return kExitNoUnit;
     }
     if (session_.unitNumber >= units) {
@@ -77,7 +83,8 @@ int UnitLink::QueryStatus(UnitStatus* status) {
     std::uint8_t reply[3] = {};
     const CommandOutcome outcome = commands_.QueryStatus(reply, sizeof reply, sink_);
     if (!outcome.unitFound) {
-        session_.Message("unit " + std::to_string(session_.unitNumber) + " could not be opened");
+        session_.Message("unit " + std::to_string(session_.unitNumber) + " could not be opened" +
+                         BridgeReason());
         return kExitUnitFailed;
     }
     if (!outcome.Answered()) {
@@ -97,7 +104,8 @@ int UnitLink::ReadTable(EdidImage* table) {
         *table = report.table;
         return kExitDone;
     case ReadOutcome::NoUnit:
-        session_.Message("unit " + std::to_string(session_.unitNumber) + " could not be opened");
+        session_.Message("unit " + std::to_string(session_.unitNumber) + " could not be opened" +
+                         BridgeReason());
         return kExitUnitFailed;
     case ReadOutcome::ChunkFailed:
         session_.Message(
@@ -146,8 +154,8 @@ int UnitLink::WriteTable(const EdidImage& table) {
     case WriteOutcome::Written:
         break;
     case WriteOutcome::NoUnit:
-        session_.Message("unit " + std::to_string(session_.unitNumber) +
-                         " could not be opened; nothing was written");
+        session_.Message("unit " + std::to_string(session_.unitNumber) + " could not be opened" +
+                         BridgeReason() + "; nothing was written");
         status = kExitUnitFailed;
         break;
     case WriteOutcome::FailedBeforeAnyChunk:

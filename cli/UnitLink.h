@@ -42,6 +42,8 @@ public:
     std::string Where() const;
 
 private:
+    // ": " and the bridge's own reason for the last failure, when it gives one.
+    std::string BridgeReason() const;
     int ReportControl(const ControlReport& report, const std::string& what);
 
     CliSession& session_;

@@ -11,7 +11,8 @@ sanitize_build="${TALVO_SANITIZE_BUILD_DIR:-$root/build-sanitize}"
 fuzz_build="${TALVO_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-liberation xauth xvfb
-    hwdata edid-decode libcli11-dev nlohmann-json3-dev clang libclang-rt-14-dev)
+    hwdata edid-decode libcli11-dev nlohmann-json3-dev libusb-1.0-0-dev umockdev libumockdev-dev
+    clang libclang-rt-14-dev)
 
 "$root/scripts/install-missing.sh" "${packages[@]}"
 

@@ -41,7 +41,7 @@ inline constexpr CliCase kCliCases[] = {
     {"status, no unit 1", "status --unit 1", "", 3, "^$", "there is no unit 1: 1 unit is attached",
      "", true},
     {"status, no unit", "status", "devices 1234", 3, "^$", "no TALVO unit is attached", "", true},
-    {"status, no library", "status", "nolibrary", 3, "^$",
+    {"status, no library", "status --bridge library", "nolibrary", 3, "^$",
      "cannot load the bridge library libSiUSBXp", "", true},
     {"mode", "mode", "mode 3", 0, "^custom\n$", "^$", "status", true},
     {"mode custom", "mode custom", "", 0, "^$", "^$", "mode 03", true},
