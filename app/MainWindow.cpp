@@ -51,19 +51,20 @@ void MainWindow::SyncEDIDMode() {
     }
 }
 
-if (modeCode == 0) {
-    deviceAddress_ = kStartupDeviceAddress;
-    return false;
-}
-EdidMode mode{};
-if (!EdidModeFromCode(modeCode, &mode)) {
-    return false;
-}
-ui->automixEDID->setChecked(mode == EdidMode::Automix);
-ui->customEDID->setChecked(mode == EdidMode::Custom);
-ui->defaultEDID->setChecked(mode == EdidMode::Fixed);
-ui->EDIDtext->setEnabled(mode == EdidMode::Custom);
-return true;
+bool MainWindow::ShowModeOfUnit(std::uint8_t modeCode) {
+    if (modeCode == 0) {
+        deviceAddress_ = kStartupDeviceAddress;
+        return false;
+    }
+    EdidMode mode{};
+    if (!EdidModeFromCode(modeCode, &mode)) {
+        return false;
+    }
+    ui->automixEDID->setChecked(mode == EdidMode::Automix);
+    ui->customEDID->setChecked(mode == EdidMode::Custom);
+    ui->defaultEDID->setChecked(mode == EdidMode::Fixed);
+    ui->EDIDtext->setEnabled(mode == EdidMode::Custom);
+    return true;
 }
 
 // A missing library and a missing unit look alike to the transport; only the
