@@ -22,6 +22,24 @@ constexpr const char* kExitStatuses =
     "     command was not answered\n"
     "  5  the table read back after a write differs from the one written";
 
+// The chosen command's exit status; the help, the version and usage errors
+// are CLI11's.
+int ParseAndRun(CLI::App& app, const std::vector<Command>& commands, int argc,
+                const char* const* argv, const CliServices& services) {
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error, services.out, services.err);
+        return status == 0 ? kExitDone : kExitUsage;
+    }
+    for (const Command& command : commands) {
+        if (command.parser->parsed()) {
+            return command.run();
+        }
+    }
+    return kExitUsage;
+}
+
 } // namespace
 
 int RunTalvoEdid(int argc, const char* const* argv, const CliServices& services) {
@@ -52,16 +70,5 @@ int RunTalvoEdid(int argc, const char* const* argv, const CliServices& services)
         command.parser->footer(kExitStatuses);
     }
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& error) {
-        const int status = app.exit(error, services.out, services.err);
-        return status == 0 ? kExitDone : kExitUsage;
-    }
-    for (const Command& command : commands) {
-        if (command.parser->parsed()) {
-            return command.run();
-        }
-    }
-    return kExitUsage;
+    return session.FinishOutput(ParseAndRun(app, commands, argc, argv, services));
 }
