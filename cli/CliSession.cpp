@@ -53,6 +53,7 @@ int CliSession::LoadTable(const std::string& path, EdidTable* table, EdidTableFo
 int CliSession::SaveTable(const std::string& path, const EdidTable& table, TableFormat format) {
     const std::string bytes = RenderTable(table, format);
     if (path == kStandardStream) {
+        errno = 0;
         services_.out << bytes << std::flush;
         return kExitDone;
     }
@@ -65,7 +66,10 @@ int CliSession::SaveTable(const std::string& path, const EdidTable& table, Table
 }
 
 int CliSession::FinishOutput(int status) {
-    errno = 0;
+    // A stream that failed earlier keeps the reason its write left.
+    if (services_.out.good()) {
+        errno = 0;
+    }
     if (!services_.out.flush()) {
         Message(std::string("cannot write standard output: ") +
                 (errno != 0 ? std::strerror(errno) : "input/output error"));
