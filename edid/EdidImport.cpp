@@ -148,7 +148,7 @@ constexpr std::size_t kDumpOffsetDigits = 8;
 enum class DumpStyle { None, Xxd, HexdumpC };
 
 bool StartsWithOffset(const std::string& line) {
-    return line.size() > kDumpOffsetDigits + 1 &&
+    return line.size() >= kDumpOffsetDigits &&
            std::all_of(line.begin(), line.begin() + kDumpOffsetDigits,
                        [](char c) { return HexDigitValue(c) >= 0; });
 }
@@ -187,7 +187,7 @@ Values ReadHexDump(const std::string& text, DumpStyle style) {
             repeating = true;
             continue;
         }
-        if (line.size() < kDumpOffsetDigits || !StartsWithOffset(line + ' ')) {
+        if (!StartsWithOffset(line)) {
             continue;
         }
         const std::size_t offset = std::stoul(line.substr(0, kDumpOffsetDigits), nullptr, 16);
