@@ -20,7 +20,8 @@ constexpr const char* kExitStatuses =
     "  3  no unit, or the bridge library cannot be loaded\n"
     "  4  the unit failed: a transaction failed, a chunk was refused, a mode or reset\n"
     "     command was not answered\n"
-    "  5  the table read back after a write differs from the one written";
+    "  5  the table read back after a write differs from the one written\n"
+    "130  interrupted (Ctrl+C, SIGTERM, SIGHUP); a write says what it left";
 
 // The chosen command's exit status; the help, the version and usage errors
 // are CLI11's.
