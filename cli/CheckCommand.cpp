@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "cli/FormatOption.h"
+#include "cli/TableSource.h"
 #include "cli/UnitWords.h"
 #include "edid/Checksum.h"
 
@@ -25,6 +26,7 @@ std::optional<TableFormat> FormatOfImport(EdidTableForm form) {
     case EdidTableForm::CArray:
         return TableFormat::CArray;
     case EdidTableForm::EdidDecodeDump:
+    case EdidTableForm::HexDump:
         return std::nullopt;
     }
     return std::nullopt;
@@ -56,18 +58,27 @@ bool CheckBlocks(CliSession& session, const std::string& path, EdidTable& table)
 int CheckFile(CliSession& session, const CheckOptions& options, const std::string& path) {
     EdidTable table;
     EdidTableForm form = EdidTableForm::Binary;
-    if (const int result = session.LoadTable(path, &table, &form); result != kExitDone) {
-        return result;
+    const bool unit = path == kUnitSource;
+    const int loaded =
+        unit ? LoadTableFrom(session, path, &table) : session.LoadTable(path, &table, &form);
+    if (loaded != kExitDone) {
+        return loaded;
     }
     const bool right = CheckBlocks(session, path, table);
     if (!options.fix) {
         return right ? kExitDone : kExitNegative;
     }
     if (!options.output.empty()) {
-        return session.SaveTable(options.output, table, TableFormatOfPath(options.output));
+        return session.SaveTable(
+            options.output, table,
+            ChosenFormat("", options.output, session.Services().outputIsTerminal));
     }
     if (right) {
         return kExitDone;
+    }
+    if (unit) {
+        session.Message("the unit's table is not repaired in place; give -o OUT, then write it");
+        return kExitUsage;
     }
     const std::optional<TableFormat> format = FormatOfImport(form);
     if (!format) {
@@ -93,7 +104,11 @@ Command AddCheckCommand(CLI::App& app, CliSession& session) {
     CLI::App* check =
         app.add_subcommand("check", "Checks the block checksums of each file; --fix repairs them");
     auto options = std::make_shared<CheckOptions>();
-    check->add_option("FILE", options->files, "Files in any form the tool reads")->required();
+    check
+        ->add_option("FILE", options->files,
+                     "Files in any form the tool reads; - for standard input, unit for the "
+                     "unit's table")
+        ->required();
     CLI::Option* fix =
         check->add_flag("--fix", options->fix, "Repair wrong checksums, in place or into OUT");
     check->add_option("-o,--output", options->output, "Write the repaired table here instead")

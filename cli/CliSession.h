@@ -9,6 +9,9 @@
 #include <optional>
 #include <string>
 
+// Standard input or output in place of a file name.
+inline constexpr const char* kStandardStream = "-";
+
 // What every command shares: the global options, the streams and the ways
 // to read and write tables in files.
 class CliSession {
@@ -24,12 +27,19 @@ public:
     void Note(const std::string& text);
     bool ShowsProgress() const { return services_.errorIsTerminal && !quiet; }
 
-    // The table in the file, in any form the importer takes; kExitUsage,
-    // having said why, when the file cannot be read or holds no table.
+    // The table in the file ("-": standard input), in any form the importer
+    // takes; kExitUsage, having said why, when the file cannot be read or
+    // holds no table. A table cut short, or with a damaged header, is taken
+    // as it stands, with a note.
     int LoadTable(const std::string& path, EdidTable* table, EdidTableForm* form = nullptr);
     // Replaces the file with the table in the given form, or, for "-", writes
     // it to the output stream.
     int SaveTable(const std::string& path, const EdidTable& table, TableFormat format);
+
+    // The exit status once standard output has been flushed: a failed write
+    // there (a full disk, a closed pipe) turns a success or a negative answer
+    // into a failure.
+    int FinishOutput(int status);
 
     std::uint32_t unitNumber = 0;
     int bank = 0;

@@ -14,4 +14,6 @@ enum ExitStatus : int {
     kExitUnitFailed = 4,
     // The table read back after a write is not the one written.
     kExitReadBackDiffers = 5,
+    // The user interrupted the tool, as a shell reports an end by SIGINT.
+    kExitInterrupted = 130,
 };

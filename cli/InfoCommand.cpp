@@ -2,6 +2,7 @@
 #include "cli/InfoJson.h"
 #include "cli/InfoText.h"
 #include "cli/TableSource.h"
+#include "cli/TextEscape.h"
 #include "edid/EdidDecode.h"
 
 #include <memory>
@@ -29,7 +30,7 @@ Command AddInfoCommand(CLI::App& app, CliSession& session) {
                 }
                 const DecodedEdid decoded = DecodeEdid(table);
                 if (options->json) {
-                    session.Out() << InfoJson(table, decoded).dump() << '\n';
+                    session.Out() << DumpJson(InfoJson(table, decoded)) << '\n';
                 } else {
                     session.Out() << InfoText(table, decoded);
                 }

@@ -1,6 +1,7 @@
 #include "cli/InfoJson.h"
 
 #include "cli/InfoFacts.h"
+#include "cli/TextEscape.h"
 #include "edid/EdidNames.h"
 #include "edid/EdidSummary.h"
 
@@ -19,11 +20,12 @@ json TimingJson(const DetailedTiming* timing) {
     }
     return {{"width", timing->hActive},
             {"height", FrameHeight(*timing)},
+            {"interlaced", timing->interlaced},
             {"refresh_hz", timing->refreshHz},
             {"pixel_clock_khz", timing->pixelClockKHz}};
 }
 
-json CtaJson(const CtaExtension& cta, json extension) {
+json CtaJson(const CtaExtension& cta, const std::optional<std::string>& malformed, json extension) {
     json vics = json::array();
     json nativeVics = json::array();
     for (const ShortVideoDescriptor& video : cta.videoDescriptors) {
@@ -44,6 +46,8 @@ json CtaJson(const CtaExtension& cta, json extension) {
     extension["native_vics"] = nativeVics;
     extension["audio"] = audio;
     extension["hdmi_physical_address"] = address ? json(*address) : json(nullptr);
+    extension["malformed"] = malformed.has_value();
+    extension["malformed_reason"] = malformed ? json(*malformed) : json(nullptr);
     return extension;
 }
 
@@ -54,13 +58,19 @@ template <typename T> json ValueOrNull(bool present, const T& value) {
 } // namespace
 
 json InfoJson(const EdidTable& table, const DecodedEdid& decoded) {
-    const EdidBaseBlock& base = decoded.base;
+    // The name comes from the table and reaches the summary too.
+    DecodedEdid shown = decoded;
+    shown.base.productName = JsonText(decoded.base.productName);
+    const EdidBaseBlock& base = shown.base;
     json checksums = json::array({ChecksumJson(base.checksum)});
     json extensions = json::array();
     for (const EdidExtension& extension : decoded.extensions) {
         checksums.push_back(ChecksumJson(extension.checksum));
         json entry = {{"tag", extension.tag}, {"kind", ExtensionName(extension.kind)}};
-        extensions.push_back(extension.cta ? CtaJson(*extension.cta, entry) : entry);
+        extensions.push_back(
+            extension.cta
+                ? CtaJson(*extension.cta, MalformedReason(decoded, extension.block), entry)
+                : entry);
     }
     const std::optional<std::string> name = DisplayName(base);
     return {
@@ -78,6 +88,7 @@ json InfoJson(const EdidTable& table, const DecodedEdid& decoded) {
         {"name", name ? json(*name) : json(nullptr)},
         {"preferred_timing", TimingJson(PreferredTiming(base))},
         {"extensions", extensions},
-        {"summary", SummariseEdid(decoded)},
+        {"problems", ProblemTexts(decoded)},
+        {"summary", SummariseEdid(shown)},
     };
 }

@@ -1,6 +1,7 @@
 #include "cli/InfoText.h"
 
 #include "cli/InfoFacts.h"
+#include "cli/TextEscape.h"
 #include "cli/UnitWords.h"
 #include "edid/EdidNames.h"
 #include "edid/EdidSummary.h"
@@ -65,8 +66,11 @@ std::string CtaText(const CtaExtension& cta) {
 } // namespace
 
 std::string InfoText(const EdidTable& table, const DecodedEdid& decoded) {
-    const EdidBaseBlock& base = decoded.base;
-    std::string text = SummariseEdid(decoded) + "\n";
+    // The name comes from the table and reaches the summary too.
+    DecodedEdid shown = decoded;
+    shown.base.productName = TerminalText(decoded.base.productName);
+    const EdidBaseBlock& base = shown.base;
+    std::string text = SummariseEdid(shown) + "\n";
     text += "size: " + std::to_string(table.size()) + " bytes\n";
     text += "checksums: " + ChecksumText(0, base.checksum);
     for (const EdidExtension& extension : decoded.extensions) {
@@ -92,6 +96,12 @@ std::string InfoText(const EdidTable& table, const DecodedEdid& decoded) {
         if (extension.cta) {
             text += CtaText(*extension.cta);
         }
+        if (const auto reason = MalformedReason(decoded, extension.block)) {
+            text += "  malformed: " + *reason + "\n";
+        }
+    }
+    for (const std::string& problem : ProblemTexts(decoded)) {
+        text += "problem: " + problem + "\n";
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include "transfer/TransferSink.h"
 
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -15,16 +16,20 @@ public:
 
     // Names the run that the next progress belongs to.
     void SetLabel(const std::string& label) { label_ = label; }
+    // Runs stop between chunks once this says so.
+    void SetStopQuery(std::function<bool()> stop) { stop_ = std::move(stop); }
 
     void ShowWarning(const char*) override {}
     void StartProgress() override {}
     void on_ProgressChange(int value, int maximum) override;
     void ShowStatusMessage(const char*) override {}
     void ShowReadTable(const std::string&) override {}
+    bool StopRequested() override { return stop_ && stop_(); }
 
 private:
     std::ostream& stream_;
     bool enabled_;
     std::string label_;
+    std::function<bool()> stop_;
     bool lineShown_ = false;
 };

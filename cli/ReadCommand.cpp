@@ -18,7 +18,8 @@ Command AddReadCommand(CLI::App& app, CliSession& session) {
         "read", "Reads the unit's table; to standard output as hex text unless a file or a "
                 "format says otherwise");
     auto options = std::make_shared<ReadOptions>();
-    read->add_option("-o,--output", options->output, "The file to write the table to");
+    read->add_option("-o,--output", options->output,
+                     "The file to write the table to; - for standard output");
     AddFormatOption(*read, options->format);
     return {read, [&session, options] {
                 EdidTable table;
@@ -33,6 +34,7 @@ Command AddReadCommand(CLI::App& app, CliSession& session) {
                     return session.SaveTable("-", table, format);
                 }
                 return session.SaveTable(options->output, table,
-                                         ChosenFormat(options->format, options->output));
+                                         ChosenFormat(options->format, options->output,
+                                                      session.Services().outputIsTerminal));
             }};
 }

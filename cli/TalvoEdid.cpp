@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -20,7 +21,30 @@ constexpr const char* kExitStatuses =
     "  3  no unit, or the bridge library cannot be loaded\n"
     "  4  the unit failed: a transaction failed, a chunk was refused, a mode or reset\n"
     "     command was not answered\n"
-    "  5  the table read back after a write differs from the one written";
+    "  5  the table read back after a write differs from the one written\n"
+    "130  interrupted (Ctrl+C, SIGTERM, SIGHUP); a write says what it left";
+
+// The chosen command's exit status; the help, the version and usage errors
+// are CLI11's.
+int ParseAndRun(CLI::App& app, const std::vector<Command>& commands, int argc,
+                const char* const* argv, const CliServices& services,
+                const std::function<bool()>& prepare) {
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error, services.out, services.err);
+        return status == 0 ? kExitDone : kExitUsage;
+    }
+    if (!prepare()) {
+        return kExitUsage;
+    }
+    for (const Command& command : commands) {
+        if (command.parser->parsed()) {
+            return command.run();
+        }
+    }
+    return kExitUsage;
+}
 
 } // namespace
 
@@ -60,22 +84,17 @@ int RunTalvoEdid(int argc, const char* const* argv, const CliServices& services)
         command.parser->footer(kExitStatuses);
     }
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& error) {
-        const int status = app.exit(error, services.out, services.err);
-        return status == 0 ? kExitDone : kExitUsage;
-    }
-    if (services.chooseBridge) {
-        if (const std::string problem = services.chooseBridge(bridge, usbTrace); !problem.empty()) {
+    // The way to the bridge is chosen once the command line is known and
+    // before any command talks to the unit.
+    const auto chooseBridge = [&] {
+        if (!services.chooseBridge) {
+            return true;
+        }
+        const std::string problem = services.chooseBridge(bridge, usbTrace);
+        if (!problem.empty()) {
             session.Message(problem);
-            return kExitUsage;
         }
-    }
-    for (const Command& command : commands) {
-        if (command.parser->parsed()) {
-            return command.run();
-        }
-    }
-    return kExitUsage;
+        return problem.empty();
+    };
+    return session.FinishOutput(ParseAndRun(app, commands, argc, argv, services, chooseBridge));
 }

@@ -4,6 +4,7 @@
 #include "device/Clock.h"
 
 #include <functional>
+#include <istream>
 #include <ostream>
 #include <string>
 
@@ -29,6 +30,13 @@ struct CliServices {
     // Why the last bridge operation failed, where the bridge says; empty
     // otherwise.
     std::function<std::string()> bridgeProblem = {};
+    // Whether standard output is a terminal, where raw bytes do not belong.
+    bool outputIsTerminal = false;
+    // Where "-" as an input file reads from; none: "-" is refused.
+    std::istream* in = nullptr;
+    // Whether the user asked the tool to stop (an interrupt, a termination or
+    // a hang-up signal); a run stops between chunks when it has.
+    std::function<bool()> interrupted = {};
 };
 
 // Runs the talvo-edid command line (argv[0] is the program) and returns its

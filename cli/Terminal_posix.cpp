@@ -5,3 +5,7 @@
 bool StandardErrorIsTerminal() {
     return isatty(STDERR_FILENO) == 1;
 }
+
+bool StandardOutputIsTerminal() {
+    return isatty(STDOUT_FILENO) == 1;
+}

@@ -6,3 +6,7 @@
 bool StandardErrorIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
+
+bool StandardOutputIsTerminal() {
+    return _isatty(_fileno(stdout)) != 0;
+}

@@ -26,7 +26,9 @@ UnitLink::UnitLink(CliSession& session)
     : session_(session), warning_(session.Services().err),
       transport_(session.Services().library, session.Services().clock, warning_,
                  session.unitNumber),
-      commands_(transport_), sink_(session.Services().err, session.ShowsProgress()) {}
+      commands_(transport_), sink_(session.Services().err, session.ShowsProgress()) {
+    sink_.SetStopQuery(session.Services().interrupted);
+}
 
 std::uint8_t UnitLink::DeviceAddress() const {
     return kDeviceAddresses[session_.bank];
@@ -112,6 +114,9 @@ int UnitLink::ReadTable(EdidImage* table) {
             "reading the table failed at chunk " + std::to_string(report.failedChunk + 1) + " of " +
             std::to_string(kReadChunks) + ": " + TransactionFailureText(report.failure));
         return kExitUnitFailed;
+    case ReadOutcome::Stopped:
+        session_.Message("interrupted; the table was not read");
+        return kExitInterrupted;
     }
     return kExitUnitFailed;
 }
@@ -166,6 +171,15 @@ int UnitLink::WriteTable(const EdidImage& table) {
                          "): " + TransactionFailureText(report.failure) + again);
         status = kExitUnitFailed;
         break;
+    case WriteOutcome::Stopped:
+        if (report.failedChunk == 0) {
+            session_.Message("interrupted; nothing was written");
+        } else {
+            session_.Message("interrupted after chunk " + std::to_string(report.failedChunk) +
+                             " of " + std::to_string(kWriteChunks) +
+                             "; the unit's table is partly written: write it again");
+        }
+        return kExitInterrupted;
     case WriteOutcome::ChunksRefused:
         session_.Message("the unit refused the chunks at offsets " +
                          ChunkList(report.refusedChunks, 8) + again);

@@ -1,4 +1,6 @@
 #include "cli/Commands.h"
+#include "cli/FileAccess.h"
+#include "cli/FormatOption.h"
 #include "cli/TableCompare.h"
 #include "cli/UnitLink.h"
 #include "cli/UnitWords.h"
@@ -15,6 +17,7 @@ struct WriteOptions {
     bool allowBadChecksum = false;
     bool setCustom = false;
     std::string backup;
+    bool pad = false;
 };
 
 // The unit takes a table only in CUSTOM mode; --set-custom switches it there
@@ -52,12 +55,15 @@ int SaveBackup(CliSession& session, UnitLink& link, const std::string& path) {
         return result;
     }
     return session.SaveTable(path, EdidTable(current.begin(), current.end()),
-                             TableFormatOfPath(path));
+                             ChosenFormat("", path, session.Services().outputIsTerminal));
 }
 
 int Verify(CliSession& session, UnitLink& link, const EdidImage& written) {
     EdidImage readBack{};
     if (const int result = link.ReadTable(&readBack); result != kExitDone) {
+        if (result == kExitInterrupted) {
+            session.Message("the table was written, but not verified");
+        }
         return result;
     }
     const std::vector<ByteDifference> differences = CompareTables(
@@ -76,13 +82,24 @@ int Verify(CliSession& session, UnitLink& link, const EdidImage& written) {
 }
 
 int RunWrite(CliSession& session, const WriteOptions& options) {
+    // The backup would put the unit's old table in place of the new one,
+    // which would then exist only on the unit.
+    if (!options.backup.empty() && SameFile(options.file, options.backup)) {
+        session.Message("--backup " + options.backup +
+                        " is the file to be written; nothing was written");
+        return kExitUsage;
+    }
     EdidTable file;
     if (const int result = session.LoadTable(options.file, &file); result != kExitDone) {
         return result;
     }
+    if (options.pad) {
+        PadToTwoBlocks(file);
+    }
     if (file.size() != kEdidSize) {
         session.Message(options.file + ": the table has " + std::to_string(file.size()) +
-                        " bytes; the unit takes a table of 256");
+                        " bytes; the unit takes a table of 256" +
+                        (file.size() == kEdidBlockSize ? " (--pad adds a zero block 1)" : ""));
         return kExitUsage;
     }
     EdidImage table{};
@@ -127,7 +144,10 @@ Command AddWriteCommand(CLI::App& app, CliSession& session) {
         "write", "Writes a 256-byte table from a file to the unit, then reads it back and "
                  "compares all 256 bytes");
     auto options = std::make_shared<WriteOptions>();
-    write->add_option("FILE", options->file, "Binary, hex text, C array or edid-decode dump")
+    write
+        ->add_option("FILE", options->file,
+                     "Binary, hex text, C array, edid-decode dump or hex dump; - for standard "
+                     "input")
         ->required();
     write->add_flag("--no-verify", options->noVerify, "Do not read the table back");
     write->add_flag("--allow-bad-checksum", options->allowBadChecksum,
@@ -136,5 +156,6 @@ Command AddWriteCommand(CLI::App& app, CliSession& session) {
                     "Switch the unit to custom mode first if it is in another");
     write->add_option("--backup", options->backup,
                       "Save the unit's table to this file before writing");
+    AddPadOption(*write, options->pad);
     return {write, [&session, options] { return RunWrite(session, *options); }};
 }

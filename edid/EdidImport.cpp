@@ -140,6 +140,79 @@ std::string SectionAfter(const std::string& text, std::size_t begin, const char*
     return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
 
+// xxd and hexdump -C start each line with the offset of its first value in
+// eight hexadecimal digits: xxd follows it with ": ", hexdump -C with two
+// spaces and closes the line with the characters between bars.
+constexpr std::size_t kDumpOffsetDigits = 8;
+
+enum class DumpStyle { None, Xxd, HexdumpC };
+
+bool StartsWithOffset(const std::string& line) {
+    return line.size() >= kDumpOffsetDigits &&
+           std::all_of(line.begin(), line.begin() + kDumpOffsetDigits,
+                       [](char c) { return HexDigitValue(c) >= 0; });
+}
+
+DumpStyle StyleOfDump(const std::string& text) {
+    const std::string first = text.substr(0, text.find('\n'));
+    if (!StartsWithOffset(first) || first.compare(0, kDumpOffsetDigits, "00000000") != 0) {
+        return DumpStyle::None;
+    }
+    if (first.compare(kDumpOffsetDigits, 2, ": ") == 0) {
+        return DumpStyle::Xxd;
+    }
+    if (first.compare(kDumpOffsetDigits, 2, "  ") == 0 && first.find('|') != std::string::npos) {
+        return DumpStyle::HexdumpC;
+    }
+    return DumpStyle::None;
+}
+
+// The values of a dump, each line placed at its offset. A line "*" stands
+// for repeats of the line before it, up to the next line's offset; hexdump
+// ends with the bare offset past the last value.
+Values ReadHexDump(const std::string& text, DumpStyle style) {
+    Values values;
+    std::vector<std::uint8_t> previous;
+    bool repeating = false;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        end = end == std::string::npos ? text.size() : end;
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line == "*") {
+            repeating = true;
+            continue;
+        }
+        if (!StartsWithOffset(line)) {
+            continue;
+        }
+        const std::size_t offset = std::stoul(line.substr(0, kDumpOffsetDigits), nullptr, 16);
+        while (repeating && !previous.empty() && values.bytes.size() < offset) {
+            values.bytes.insert(values.bytes.end(), previous.begin(), previous.end());
+        }
+        repeating = false;
+        if (offset != values.bytes.size()) {
+            values.failure = EdidImportFailure::DumpGap;
+            return values;
+        }
+        std::string part = line.substr(std::min(line.size(), kDumpOffsetDigits + 1));
+        part = style == DumpStyle::Xxd ? part.substr(0, part.find("  ", 1))
+                                       : part.substr(0, part.find('|'));
+        const Values lineValues = ReadHexValues(part);
+        if (lineValues.failure != EdidImportFailure::None) {
+            values.failure = lineValues.failure;
+            return values;
+        }
+        values.bytes.insert(values.bytes.end(), lineValues.bytes.begin(), lineValues.bytes.end());
+        previous = lineValues.bytes;
+    }
+    return values;
+}
+
 Values ReadValues(const std::vector<std::uint8_t>& file, EdidTableForm& form) {
     if (StartsWithHeader(file)) {
         form = EdidTableForm::Binary;
@@ -159,8 +232,24 @@ Values ReadValues(const std::vector<std::uint8_t>& file, EdidTableForm& form) {
         form = EdidTableForm::CArray;
         return ReadCArrayValues(SectionAfter(text, brace + 1, "}"));
     }
+    if (const DumpStyle style = StyleOfDump(text); style != DumpStyle::None) {
+        form = EdidTableForm::HexDump;
+        return ReadHexDump(text, style);
+    }
     form = EdidTableForm::HexText;
     return ReadHexValues(text);
+}
+
+// Printable ASCII and white space only, as no raw table is.
+bool IsText(const std::vector<std::uint8_t>& file) {
+    return std::all_of(file.begin(), file.end(), [](std::uint8_t byte) {
+        return (byte >= 0x20 && byte < 0x7F) || std::isspace(byte) != 0;
+    });
+}
+
+// Whether values in a text form hold the start of a table.
+bool FoundTable(const Values& values) {
+    return values.failure == EdidImportFailure::None && StartsWithHeader(values.bytes);
 }
 
 } // namespace
@@ -168,10 +257,19 @@ Values ReadValues(const std::vector<std::uint8_t>& file, EdidTableForm& form) {
 ImportedEdid ImportEdidTable(const std::vector<std::uint8_t>& file, EdidTableSize size) {
     ImportedEdid result;
     Values values = ReadValues(file, result.form);
+    // A table read from the unit keeps its 256 bytes even when its header
+    // is damaged: it must load back as it was saved.
+    if (file.size() == kEdidSize && !FoundTable(values) && !IsText(file)) {
+        result.form = EdidTableForm::Binary;
+        values = Values{EdidImportFailure::None, file};
+    }
+    const bool whole = size == EdidTableSize::AsDeclared &&
+                       values.failure == EdidImportFailure::None &&
+                       values.bytes.size() == kEdidSize;
     if (values.failure == EdidImportFailure::None && values.bytes.empty()) {
         values.failure = EdidImportFailure::NoValues;
     }
-    if (values.failure == EdidImportFailure::None && !StartsWithHeader(values.bytes)) {
+    if (values.failure == EdidImportFailure::None && !whole && !StartsWithHeader(values.bytes)) {
         values.failure = EdidImportFailure::NoHeader;
     }
     if (values.failure == EdidImportFailure::None && values.bytes.size() < kEdidBlockSize) {
@@ -189,12 +287,18 @@ ImportedEdid ImportEdidTable(const std::vector<std::uint8_t>& file, EdidTableSiz
         result.extraBlocksDropped = blocks > kEdidBlockCount;
         blocks = std::min(blocks, kEdidBlockCount);
     }
-    const std::size_t available =
-        result.extendedWithZeroBlock ? kEdidBlockSize : blocks * kEdidBlockSize;
-    if (values.bytes.size() < available) {
+    std::size_t available = result.extendedWithZeroBlock ? kEdidBlockSize : blocks * kEdidBlockSize;
+    if (whole) {
+        available = kEdidSize;
+    } else if (values.bytes.size() < available && size == EdidTableSize::AsDeclared) {
+        // Decoded as far as it goes: the blocks held, whole.
+        available = values.bytes.size() / kEdidBlockSize * kEdidBlockSize;
+    } else if (values.bytes.size() < available) {
         result.failure = EdidImportFailure::Truncated;
         return result;
     }
+    result.truncated =
+        size == EdidTableSize::AsDeclared && result.declaredBlocks * kEdidBlockSize > available;
     result.table.assign(values.bytes.begin(), values.bytes.begin() + available);
     if (size == EdidTableSize::TwoBlocks) {
         result.table.resize(kEdidSize, 0x00);
@@ -212,6 +316,8 @@ const char* EdidTableFormName(EdidTableForm form) {
         return "C array";
     case EdidTableForm::EdidDecodeDump:
         return "edid-decode dump";
+    case EdidTableForm::HexDump:
+        return "hex dump";
     }
     return "";
 }
@@ -230,6 +336,8 @@ const char* EdidImportFailureReason(EdidImportFailure failure) {
         return "no EDID header at the start";
     case EdidImportFailure::Truncated:
         return "fewer bytes than the declared blocks";
+    case EdidImportFailure::DumpGap:
+        return "the dump's offsets do not follow on";
     }
     return "";
 }

@@ -25,6 +25,14 @@ ReadReport ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
     EdidImage& image = report.table;
     std::array<std::uint8_t, frames::kBlockReadLength> request{};
     for (std::size_t offset = 0; offset < kEdidSize; offset += kChunkLength) {
+        if (sink.StopRequested()) {
+            transport.CloseDevice();
+            sink.on_ProgressChange(0, 0);
+            report.outcome = ReadOutcome::Stopped;
+            report.failedChunk = static_cast<int>(offset / kChunkLength);
+            report.table = {};
+            return report;
+        }
         sink.on_ProgressChange(static_cast<int>(offset), kProgressMaximum);
         request = frames::BlockReadRequest(kChunkLength, deviceAddress,
                                            static_cast<std::uint8_t>(offset));

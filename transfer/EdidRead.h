@@ -10,11 +10,13 @@ enum class ReadOutcome {
     Read,
     NoUnit,      // the unit could not be opened: nothing was sent
     ChunkFailed, // a chunk did not arrive whole: the run stopped there
+    Stopped,     // the front end asked the run to stop before failedChunk
 };
 
 struct ReadReport {
     ReadOutcome outcome = ReadOutcome::NoUnit;
-    // ChunkFailed: which chunk, from 0, and why.
+    // ChunkFailed: which chunk, from 0, and why; Stopped: the first chunk
+    // not read.
     int failedChunk = -1;
     TransactionResult failure = TransactionResult::Ok;
     // Read: the unit's table.

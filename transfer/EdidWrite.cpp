@@ -42,6 +42,15 @@ WriteReport WriteEDIDtoDevice(BridgeTransport& transport, TransferSink& sink,
     }
 
     for (int chunk = 0; chunk < kChunkCount; ++chunk) {
+        // Only between chunks: a chunk in flight always finishes, so the
+        // unit is never left in the middle of a request.
+        if (sink.StopRequested()) {
+            transport.CloseDevice();
+            sink.on_ProgressChange(0, 0);
+            report.outcome = WriteOutcome::Stopped;
+            report.failedChunk = chunk;
+            return report;
+        }
         sink.on_ProgressChange(chunk, kChunkCount);
         bool taken = false;
         const TransactionResult result = SendChunk(transport, image, deviceAddress, chunk, &taken);

@@ -14,11 +14,13 @@ enum class WriteOutcome {
     FailedBeforeAnyChunk, // the first chunk's transaction failed
     FailedPartWay,        // a later chunk's transaction failed: the table is partly written
     ChunksRefused,        // every chunk was sent, but the unit refused some
+    Stopped, // the front end asked the run to stop: chunks before failedChunk were sent
 };
 
 struct WriteReport {
     WriteOutcome outcome = WriteOutcome::NoUnit;
-    // FailedBeforeAnyChunk, FailedPartWay: the chunk, from 0, and why.
+    // FailedBeforeAnyChunk, FailedPartWay: the chunk, from 0, and why;
+    // Stopped: the first chunk not sent.
     int failedChunk = -1;
     TransactionResult failure = TransactionResult::Ok;
     // Chunks, from 0, that the unit answered with an error byte.

@@ -19,4 +19,7 @@ public:
     virtual void ShowStatusMessage(const char* text) = 0;
     // Puts the table read from the unit into the Hex view.
     virtual void ShowReadTable(const std::string& hexText) = 0;
+    // Asked between chunks: a run ends there, the unit closed, when its front
+    // end wants it to stop. The window never stops a run.
+    virtual bool StopRequested() { return false; }
 };

@@ -27,6 +27,10 @@ inline constexpr CliCase kCliCases[] = {
     {"list", "list", "", 0, "^0  2022  TALVO  unit 0\n$", "^$", "", true},
     {"list, units among others", "list", "devices 1234,2022,2022", 0,
      "^0  1234  USB BRIDGE\n1  2022  TALVO  unit 0\n2  2022  TALVO  unit 1\n$", "^$", "", false},
+    {"list --json", "list --json", "devices 1234,2022", 0,
+     "^\\[\\{\"index\":0,\"product\":\"USB BRIDGE\",\"serial\":\"1234\",\"unit\":null\\},"
+     "\\{\"index\":1,\"product\":\"TALVO\",\"serial\":\"2022\",\"unit\":0\\}\\]\n$",
+     "^$", "", false},
     {"list, no unit", "list", "devices 1234", 3, "^0  1234  USB BRIDGE\n$", "no TALVO unit", "",
      false},
     {"status", "status", "mode 3", 0, "^mode: custom\nread errors: 0\nEDID readings: 0\n$", "^$",
@@ -111,14 +115,88 @@ inline constexpr CliCase kCliCases[] = {
      "^\\{\"blocks\":2,\"checksums\":\\[\\{\"computed\":203,\"ok\":true,\"stored\":203\\},\\{"
      "\"computed\":155,\"ok\":true,\"stored\":155\\}\\],\"extensions\":\\[\\{\"audio\":\\[\\{"
      "\"channels\":2,\"format\":\"LPCM\",\"rates_khz\":\\[32.0,44.1,48.0\\]\\}\\],"
-     "\"hdmi_physical_address\":null,\"kind\":\"CTA-861\",\"native_vics\":\\[16\\],\"revision\":"
+     "\"hdmi_physical_address\":null,\"kind\":\"CTA-861\",\"malformed\":false,"
+     "\"malformed_reason\":null,\"native_vics\":\\[16\\],\"revision\":"
      "3,\"tag\":2,\"vics\":\\[16,4,3,2\\]\\}\\],\"manufacturer\":\"TLV\",\"manufacturer_name\":"
      "(\"S3 Inc\"|null),\"model_year\":false,\"name\":\"TALVO SIM\",\"preferred_timing\":\\{"
-     "\"height\":1080,\"pixel_clock_khz\":148500,\"refresh_hz\":60.0,\"width\":1920\\},"
-     "\"product_code\":8226,\"serial_number\":176,\"size\":256,\"summary\":\"TLV TALVO SIM · "
-     "1920x1080 @ 60.00 Hz · CTA-861 rev 3 · LPCM 2ch\",\"version\":\"1.3\",\"week\":1,\"year\":"
+     "\"height\":1080,\"interlaced\":false,\"pixel_clock_khz\":148500,\"refresh_hz\":60.0,"
+     "\"width\":1920\\},"
+     "\"problems\":\\[\\],\"product_code\":8226,\"serial_number\":176,\"size\":256,\"summary\":"
+     "\"TLV TALVO SIM "
+     "\\\\u00b7 1920x1080 @ 60.00 Hz \\\\u00b7 CTA-861 rev 3 \\\\u00b7 LPCM "
+     "2ch\",\"version\":\"1.3\",\"week\":1,\"year\":"
      "2022\\}\n$",
      "^$", "read B0", true},
+    // Text from the table reaches the output escaped, never as raw control
+    // bytes or as bytes that are not UTF-8.
+    {"info --json, control bytes in the name", "info {dir}/control-name.bin --json", "", 0,
+     "^[ -~]*\"name\":\"\\\\u001b\\\\u00ffLVO SIM\".*\"summary\":\"TLV \\\\u001b\\\\u00ffLVO SIM "
+     "[ -~]*\n$",
+     "^$", "", false},
+    {"info, control bytes in the name", "info {dir}/control-name.bin", "", 0,
+     "^(?!.*\x1b)TLV \\\\x1B\\\\xFFLVO SIM .*\nname: \\\\x1B\\\\xFFLVO SIM\n", "^$", "", false},
+    // Tables as a unit may hold them are read, named and written back.
+    {"info, damaged header, three blocks declared", "info {dir}/damaged.bin", "", 0,
+     "size: 256 bytes\n.*problem: no EDID header at the start\nproblem: truncated: byte 126 "
+     "declares 3 blocks, the table holds 2\n$",
+     "damaged.bin: truncated: byte 126 declares 3 blocks, the file holds 2", "", false},
+    {"check, damaged header", "check {dir}/damaged.bin", "", 0,
+     "^.*damaged.bin: block 0 checksum 0x.. right, block 1 checksum 0x.. right\n$", "truncated", "",
+     false},
+    {"write, damaged header", "write {dir}/damaged.bin -q", "mode 3", 0, "^$", "^$", nullptr,
+     false},
+    {"info, one block of two declared", "info {dir}/truncated.bin", "", 0,
+     "size: 128 bytes\n.*problem: truncated: byte 126 declares 2 blocks, the table holds 1\n$",
+     "truncated", "", false},
+    {"diff, tables of different sizes", "diff {dir}/truncated.bin {dir}/good.bin -q", "", 1,
+     "^0x80  --  02  [^\n]*\n(0x[89A-F][0-9A-F]  --  [0-9A-F]{2}  [^\n]*\n){127}$", "^$", "",
+     false},
+    {"info --json, interlaced", "info {dir}/interlaced.bin --json", "", 0,
+     "\"preferred_timing\":\\{\"height\":2160,\"interlaced\":true,", "^$", "", false},
+    {"info, interlaced", "info {dir}/interlaced.bin", "", 0, "preferred timing: 1920x2160i @", "^$",
+     "", false},
+    {"info --json, malformed CTA block", "info {dir}/malformed.bin --json", "", 0,
+     "\"malformed\":true,\"malformed_reason\":\"the data block at 0x84 runs past the end of the "
+     "data block area\"",
+     "^$", "", false},
+    // Standard output is checked: a full disk is a failure, not a success.
+    {"read to a full disk", "read", "fullout", 2, "^$", "cannot write standard output", "read B0",
+     true},
+    {"read --format bin to a full disk", "read --format bin", "fullout", 2, "^$",
+     "cannot write standard output", "read B0", true},
+    {"convert to a full disk", "convert {dir}/good.bin -", "fullout", 2, "^$",
+     "cannot write standard output", "", true},
+    {"info to a full disk", "info {dir}/good.bin", "fullout", 2, "^$",
+     "cannot write standard output", "", true},
+    {"status to a full disk", "status", "fullout;mode 3", 2, "^$", "cannot write standard output",
+     "status", true},
+    {"list to a full disk", "list", "fullout", 2, "^$", "cannot write standard output", "", true},
+    {"--help to a full disk", "--help", "fullout", 2, "^$", "cannot write standard output", "",
+     true},
+    // "-" reads standard input wherever a table is read.
+    {"info from standard input", "info -", "stdin", 0, "^TLV TALVO SIM", "^$", "", true},
+    {"write from standard input", "write - -q", "stdin;mode 3", 0, "^$", "^$",
+     "status, write B0, resets, read B0", true},
+    {"check unit", "check unit", "", 0,
+     "^unit: block 0 checksum 0xCB right, block 1 checksum 0x9B right\n$", "^$", "read B0", true},
+    {"write --pad, one-block table", "write {dir}/oneblock.bin --pad -q", "mode 3", 0, "^$", "^$",
+     nullptr, false},
+    // A terminal gets hex text, never raw bytes, unless they are asked for.
+    {"read -o - on a terminal", "read -o -", "outterminal", 0, kHexTable, "^$", "read B0", false},
+    {"convert to a terminal", "convert {dir}/good.bin -", "outterminal", 0, kHexTable, "^$", "",
+     false},
+    {"convert --format bin to a terminal", "convert {dir}/good.bin - --format bin", "outterminal",
+     0, "^\\x{0}\\x{FFFD}", "^$", "", false},
+    {"write --backup onto its own input", "write {dir}/good.bin --backup {dir}/good.bin", "mode 3",
+     2, "^$", "is the file to be written; nothing was written", "", false},
+    // An interrupt stops a run between chunks and says what it left.
+    {"write interrupted", "write {dir}/good.bin", "mode 3;interrupt 10", 130, "^$",
+     "interrupted after chunk 9 of 32; the unit's table is partly written: write it again$",
+     nullptr, false},
+    {"read interrupted", "read", "interrupt 3", 130, "^$",
+     "^talvo-edid: interrupted; the table was not read\n$", nullptr, false},
+    {"verify interrupted", "write {dir}/good.bin", "mode 3;interrupt 38", 130, "^$",
+     "not read\ntalvo-edid: the table was written, but not verified\n$", nullptr, false},
     // A progress line only where it can be redrawn, taken away again before
     // the next message.
     {"read on a terminal", "read", "terminal", 0, kHexTable,

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -52,6 +53,25 @@ inline bool WriteFixtures(const QDir& dir) {
     baseOnly[200] = 0x77;
     RepairChecksums(baseOnly);
 
+    // Tables that are damaged, cut short or odd, as the tool must still
+    // read, name and write back.
+    EdidImage damaged = good;
+    damaged[1] = 0x00;
+    damaged[126] = 2;
+    RepairChecksums(damaged);
+    EdidImage truncated = good;
+    RepairChecksums(truncated);
+    EdidImage controlName = good;
+    controlName[0x5F] = 0x1B;
+    controlName[0x60] = 0xFF;
+    RepairChecksums(controlName);
+    EdidImage interlaced = good;
+    interlaced[0x47] |= 0x80;
+    RepairChecksums(interlaced);
+    EdidImage malformed = good;
+    malformed[0x84] = 0x5F; // a video data block of 31 bytes in a data block area of 13
+    RepairChecksums(malformed);
+
     QByteArray cArray = "static const unsigned char table[] = {\n";
     for (std::uint8_t value : good) {
         cArray += QByteArray::number(value) + ", ";
@@ -70,6 +90,11 @@ inline bool WriteFixtures(const QDir& dir) {
         {"oneblock.bin", Bytes(oneBlock, kEdidBlockSize)},
         {"base-only.bin", Bytes(baseOnly)},
         {"junk.txt", "no table here\n"},
+        {"damaged.bin", Bytes(damaged)},
+        {"truncated.bin", Bytes(truncated, kEdidBlockSize)},
+        {"control-name.bin", Bytes(controlName)},
+        {"interlaced.bin", Bytes(interlaced)},
+        {"malformed.bin", Bytes(malformed)},
     };
     for (const auto& [name, content] : files) {
         QFile file(dir.filePath(QString::fromLatin1(name)));
@@ -138,8 +163,12 @@ struct CliRig {
     SimulatedBridge bridge{clock, unit};
     std::ostringstream out;
     std::ostringstream err;
+    std::istringstream in;
     bool libraryMissing = false;
     bool errorIsTerminal = false;
+    bool outputIsTerminal = false;
+    // The interrupt arrives once the unit has had this many requests.
+    std::size_t interruptAfter = 0;
 
     void Arrange(const QString& faults) {
         for (const QString& line : faults.split(';', Qt::SkipEmptyParts)) {
@@ -150,6 +179,14 @@ struct CliRig {
                                  static_cast<std::uint8_t>(line.section(' ', 2, 2).toUInt()));
             } else if (line == "terminal") {
                 errorIsTerminal = true;
+            } else if (line == "outterminal") {
+                outputIsTerminal = true;
+            } else if (line == "fullout") {
+                out.setstate(std::ios::badbit);
+            } else if (line == "stdin") {
+                in.str(CanonicalHexText(GoodTable()));
+            } else if (line.startsWith("interrupt ")) {
+                interruptAfter = line.section(' ', 1, 1).toUInt();
             } else if (line == "decoy") {
                 bridge.SetDevices({{"2022", "TALVO", false}, {"2022", "TALVO", true}});
             } else {
@@ -159,12 +196,25 @@ struct CliRig {
     }
 
     int Run(const QStringList& arguments) {
-        const CliServices services{bridge, clock, out, err, errorIsTerminal, [this] {
-                                       return libraryMissing ? std::string("cannot load the bridge "
-                                                                           "library libSiUSBXp.so")
-                                                             : std::string();
-                                   }};
+        CliServices services{bridge, clock, out, err, errorIsTerminal, [this] {
+                                 return libraryMissing ? std::string("cannot load the bridge "
+                                                                     "library libSiUSBXp.so")
+                                                       : std::string();
+                             }};
+        services.outputIsTerminal = outputIsTerminal;
+        services.in = &in;
+        if (interruptAfter > 0) {
+            services.interrupted = [this] { return Requests() >= interruptAfter; };
+        }
         return RunTalvoEdidWith(arguments, services);
+    }
+
+    std::size_t Requests() const {
+        std::size_t requests = 0;
+        for (const std::string& entry : bridge.Log()) {
+            requests += entry != "open" && entry != "close" ? 1 : 0;
+        }
+        return requests;
     }
 
     QString Out() const { return QString::fromStdString(out.str()); }
@@ -259,6 +309,12 @@ private slots:
         environment.insert("SIUSBXP_SIM_FAULTS", script.fileName());
         QProcess tool;
         tool.setProcessEnvironment(environment);
+        if (faults.contains("fullout")) {
+            tool.setStandardOutputFile(QStringLiteral("/dev/full"));
+        }
+        if (faults.contains("stdin")) {
+            tool.setStandardInputFile(Path("good.hex"));
+        }
         tool.start(TOOL_PATH, Arguments(QString::fromLatin1(c.arguments), QDir(dir->path())));
         QVERIFY(tool.waitForFinished(60000));
 
@@ -319,6 +375,157 @@ private slots:
         row("a pipe as output", "", "read -o {dir}/pipe", 2, "pipe", "(pipe)");
         row("no dump rewritten in place", "", "check --fix {dir}/badsum.dump", 2, "badsum.dump",
             unchanged);
+        row("a pipe as input to info", "", "info {dir}/pipe", 2, "pipe", "(pipe)");
+        row("a pipe as input to write", "mode 3", "write {dir}/pipe", 2, "pipe", "(pipe)");
+        row("a pipe as input to convert", "", "convert {dir}/pipe {dir}/t.bin", 2, "pipe",
+            "(pipe)");
+        EdidImage oneBlock = GoodTable();
+        oneBlock[126] = 0;
+        RepairChecksums(oneBlock);
+        row("convert --pad", "", "convert {dir}/oneblock.bin {dir}/t.bin --pad", 0, "t.bin",
+            Bytes(oneBlock, kEdidBlockSize) + QByteArray(kEdidBlockSize, '\0'));
+    }
+
+    // Every table the tool writes loads back as the same bytes, in every
+    // form it writes: damaged, cut short or carrying a block 1 that byte 126
+    // does not declare.
+    void tablesLoadBack_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("form");
+        for (const char* table :
+             {"good.bin", "damaged.bin", "base-only.bin", "truncated.bin", "oneblock.bin"}) {
+            for (const char* form : {"bin", "hex", "c"}) {
+                QTest::addRow("%s as %s", table, form) << table << form;
+            }
+        }
+    }
+
+    void tablesLoadBack() {
+        QFETCH(QString, table);
+        QFETCH(QString, form);
+        QCOMPARE(Run(QString("convert {dir}/%1 {dir}/out.%2").arg(table, form)), 0);
+        QCOMPARE(Run(QString("convert {dir}/out.%1 {dir}/back.bin").arg(form)), 0);
+        QCOMPARE(FileBytes(Path("back.bin")).toHex(' '), FileBytes(Path(table)).toHex(' '));
+    }
+
+    // Outputs through symbolic links and onto protected files: the link
+    // stays and its target gets the table; a protected file, or the input
+    // as a backup, is refused before anything changes.
+    void outputPaths_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray unitTable = Bytes(SimulatedUnit::DefaultTable(0xB0));
+        QTest::newRow("read -o through a link")
+            << "link cur.bin t.bin"
+            << "read -o {dir}/cur.bin" << 0 << "t.bin" << unitTable;
+        QTest::newRow("read -o through a dangling link")
+            << "link cur.bin new.bin"
+            << "read -o {dir}/cur.bin" << 0 << "new.bin" << unitTable;
+        QTest::newRow("check --fix through a link")
+            << "link link.bin badsum.bin"
+            << "check --fix {dir}/link.bin" << 0 << "badsum.bin" << Bytes(GoodTable());
+        QTest::newRow("write-protected output")
+            << "protect t.bin"
+            << "read -o {dir}/t.bin" << 2 << "t.bin" << QByteArray("kept\n");
+        QTest::newRow("write-protected, through a link")
+            << "protect t.bin;link cur.bin t.bin"
+            << "read -o {dir}/cur.bin" << 2 << "t.bin" << QByteArray("kept\n");
+        QTest::newRow("backup through a link onto the input")
+            << "link cur.bin good.bin"
+            << "write {dir}/good.bin --backup {dir}/cur.bin -q" << 2 << "good.bin"
+            << Bytes(GoodTable());
+    }
+
+    void outputPaths() {
+        QFETCH(QString, setup);
+        QFETCH(QString, line);
+        QFETCH(int, status);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFile old(Path("t.bin"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("kept\n") == 5);
+        old.close();
+        rig->Arrange("mode 3");
+        QStringList links;
+        for (const QString& step : setup.split(';')) {
+            const QStringList words = step.split(' ');
+            if (words[0] == "link") {
+                QVERIFY(QFile::link(words[2], Path(words[1])));
+                links << words[1];
+            } else if (words[0] == "protect") {
+                QVERIFY(QFile::setPermissions(Path(words[1]), QFile::ReadOwner | QFile::ReadGroup |
+                                                                  QFile::ReadOther));
+            }
+        }
+
+        QCOMPARE(Run(line), status);
+        QCOMPARE(FileBytes(Path(file)).toHex(' '), content.toHex(' '));
+        for (const QString& link : links) {
+            QVERIFY(QFileInfo(Path(link)).isSymLink());
+        }
+        // A backup refused is refused before the unit is asked anything.
+        if (line.contains("--backup")) {
+            QCOMPARE(rig->Requests(), std::size_t{0});
+        }
+        QCOMPARE(QDir(dir->path()).entryList({"*talvo-edid*"}, QDir::Files), QStringList());
+    }
+
+    // A real signal to the built tool: a write stops after the chunk in
+    // flight, closes the unit and says that its table must be written again;
+    // a read stops at once.
+    void interruptedBySignal_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("chunk");
+        QTest::addColumn<QString>("err");
+        const QString partly = "interrupted after chunk \\d+ of 32; the unit's table is partly "
+                               "written: write it again\n$";
+        QTest::newRow("SIGINT during a write") << SIGINT << "write {dir}/good.bin"
+                                               << "10 0C" << partly;
+        QTest::newRow("SIGTERM during a write") << SIGTERM << "write {dir}/good.bin"
+                                                << "10 0C" << partly;
+        QTest::newRow("SIGHUP during a write") << SIGHUP << "write {dir}/good.bin"
+                                               << "10 0C" << partly;
+        QTest::newRow("SIGINT during a read")
+            << SIGINT << "read"
+            << "11 10"
+            << "^talvo-edid: interrupted; the table was not read\n$";
+    }
+
+    void interruptedBySignal() {
+        QFETCH(int, signal);
+        QFETCH(QString, line);
+        QFETCH(QString, chunk);
+        QFETCH(QString, err);
+        QFile script(Path("faults.txt"));
+        QVERIFY(script.open(QIODevice::WriteOnly) && script.write("mode 3\ndelay 40\n") > 0);
+        script.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LD_LIBRARY_PATH", STANDIN_LIBRARY_DIR);
+        environment.insert("SIUSBXP_SIM_LOG", Path("requests.log"));
+        environment.insert("SIUSBXP_SIM_STATE", Path("unit.state"));
+        environment.insert("SIUSBXP_SIM_FAULTS", script.fileName());
+        QProcess tool;
+        tool.setProcessEnvironment(environment);
+        tool.start(TOOL_PATH, Arguments(line, QDir(dir->path())));
+        QVERIFY(tool.waitForStarted());
+        const auto chunksSent = [this, &chunk] {
+            return FileBytes(Path("requests.log")).count(chunk.toLatin1());
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(chunksSent() >= 3, 20000);
+        QCOMPARE(kill(static_cast<pid_t>(tool.processId()), signal), 0);
+        QVERIFY(tool.waitForFinished(20000));
+
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), 130);
+        VerifyMatches(QString::fromUtf8(tool.readAllStandardError()), qPrintable(err));
+        const QStringList log =
+            QString::fromLatin1(FileBytes(Path("requests.log"))).split('\n', Qt::SkipEmptyParts);
+        QVERIFY(chunksSent() < (chunk == "10 0C" ? 32 : 16));
+        QCOMPARE(log.count("open"), log.count("close"));
     }
 
     void files() {

@@ -72,6 +72,56 @@ QByteArray EdidDecodeDump(const QByteArray& table) {
            "    DTD 1:  1920x1080   60.000000 Hz  16:9\n";
 }
 
+// The characters column of the two hex dump tools: printable ASCII, others
+// as dots.
+QByteArray DumpCharacters(const QByteArray& line) {
+    QByteArray characters;
+    for (const char c : line) {
+        characters += c >= 0x20 && c < 0x7F ? c : '.';
+    }
+    return characters;
+}
+
+// As xxd prints it: offset, eight groups of two bytes, characters.
+QByteArray XxdDump(const QByteArray& table) {
+    QByteArray text;
+    for (int offset = 0; offset < table.size(); offset += 16) {
+        const QByteArray line = table.mid(offset, 16);
+        QByteArray hex;
+        for (int i = 0; i < line.size(); ++i) {
+            hex += (i > 0 && i % 2 == 0 ? " " : "") + line.mid(i, 1).toHex();
+        }
+        text += QByteArray::number(offset, 16).rightJustified(8, '0') + ": " +
+                hex.leftJustified(39, ' ') + "  " + DumpCharacters(line) + "\n";
+    }
+    return text;
+}
+
+// As hexdump -C prints it: a line that repeats the one before it becomes
+// "*", and the offset past the end closes the dump.
+QByteArray HexdumpCanonical(const QByteArray& table) {
+    QByteArray text;
+    QByteArray previous;
+    bool starred = false;
+    for (int offset = 0; offset < table.size(); offset += 16) {
+        const QByteArray line = table.mid(offset, 16);
+        if (line == previous) {
+            text += starred ? "" : "*\n";
+            starred = true;
+            continue;
+        }
+        starred = false;
+        previous = line;
+        QByteArray hex;
+        for (int i = 0; i < line.size(); ++i) {
+            hex += line.mid(i, 1).toHex() + (i == 7 ? "  " : " ");
+        }
+        text += QByteArray::number(offset, 16).rightJustified(8, '0') + "  " +
+                hex.leftJustified(49, ' ') + " |" + DumpCharacters(line) + "|\n";
+    }
+    return text + QByteArray::number(table.size(), 16).rightJustified(8, '0') + "\n";
+}
+
 QByteArray WithByte(QByteArray table, int offset, char value) {
     table[offset] = value;
     return table;
@@ -296,8 +346,29 @@ private slots:
         row("odd digit count", QByteArray(hex).insert(30, '0'), two, F::OddDigitCount,
             EdidTableForm::HexText, {});
         row("no header", hex.mid(3), two, F::NoHeader, EdidTableForm::HexText, {});
-        row("one block of two declared", cta.left(200), declared, F::Truncated,
+        row("one block of two declared, taken as far as it goes", cta.left(200), declared, none,
+            EdidTableForm::Binary, cta.left(128));
+        row("one block of two declared, two asked", cta.left(200), two, F::Truncated,
             EdidTableForm::Binary, {});
+        // A unit's table keeps its 256 bytes whatever its header and byte 126 say.
+        const QByteArray headless = WithByte(WithByte(cta, 0, 0x55), 126, 5);
+        row("256 raw bytes without a header", headless, declared, none, EdidTableForm::Binary,
+            headless);
+        row("256 raw bytes without a header, two asked", headless, two, F::NoHeader,
+            EdidTableForm::Binary, {});
+        row("256 hex values, one block declared", HexLines(one + one, "", " ", 16, true), declared,
+            none, EdidTableForm::HexText, one + one);
+        row("256 hex values without a header", HexLines(headless, "", " ", 16, true), declared,
+            none, EdidTableForm::HexText, headless);
+        row("xxd", XxdDump(cta), declared, none, EdidTableForm::HexDump, cta);
+        row("xxd, one block", XxdDump(one), two, none, EdidTableForm::HexDump, one + zeroBlock,
+            true);
+        row("hexdump -C with repeated lines", HexdumpCanonical(one + zeroBlock), declared, none,
+            EdidTableForm::HexDump, one + zeroBlock);
+        QByteArray gap = HexdumpCanonical(cta);
+        gap.remove(gap.indexOf("00000020"), gap.indexOf("00000030") - gap.indexOf("00000020"));
+        row("hexdump -C with a line missing", gap, declared, F::DumpGap, EdidTableForm::HexDump,
+            {});
         row("garbage",
             QByteArray("\x7f"
                        "ELF\x02\x01\x01\0\0\0\0",
