@@ -1,7 +1,9 @@
 #include "cli/Commands.h"
+#include "cli/EditWords.h"
 #include "cli/FormatOption.h"
 #include "cli/UnitWords.h"
 #include "edid/Checksum.h"
+#include "edid/EdidStructure.h"
 
 #include <memory>
 #include <optional>
@@ -11,6 +13,7 @@ namespace {
 struct CheckOptions {
     std::vector<std::string> files;
     bool fix = false;
+    bool structure = false;
     std::string output;
 };
 
@@ -53,15 +56,32 @@ bool CheckBlocks(CliSession& session, const std::string& path, EdidTable& table)
     return right;
 }
 
+// One line for each structural problem but the checksums, which the
+// file's line has told; true when there was none.
+bool CheckStructure(CliSession& session, const EdidTable& table) {
+    bool sound = true;
+    for (const EdidProblem& problem : CheckEdidStructure(table)) {
+        if (problem.kind == EdidProblemKind::ChecksumWrong) {
+            continue;
+        }
+        session.Out() << "  block " << problem.block << ", offset " << HexOffset(problem.offset)
+                      << ": " << StructureProblemText(problem.kind) << '\n';
+        sound = false;
+    }
+    return sound;
+}
+
 int CheckFile(CliSession& session, const CheckOptions& options, const std::string& path) {
     EdidTable table;
     EdidTableForm form = EdidTableForm::Binary;
     if (const int result = session.LoadTable(path, &table, &form); result != kExitDone) {
         return result;
     }
+    const EdidTable loaded = table;
     const bool right = CheckBlocks(session, path, table);
+    const bool sound = !options.structure || CheckStructure(session, loaded);
     if (!options.fix) {
-        return right ? kExitDone : kExitNegative;
+        return right && sound ? kExitDone : kExitNegative;
     }
     if (!options.output.empty()) {
         return session.SaveTable(options.output, table, TableFormatOfPath(options.output));
@@ -96,6 +116,9 @@ Command AddCheckCommand(CLI::App& app, CliSession& session) {
     check->add_option("FILE", options->files, "Files in any form the tool reads")->required();
     CLI::Option* fix =
         check->add_flag("--fix", options->fix, "Repair wrong checksums, in place or into OUT");
+    check->add_flag("--structure", options->structure,
+                    "Also list structural problems: header, extension count, CTA layout, range "
+                    "limits, name descriptor, VICs listed twice (exit status 1 when any)");
     check->add_option("-o,--output", options->output, "Write the repaired table here instead")
         ->needs(fix);
     return {check, [&session, options] {

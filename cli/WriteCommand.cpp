@@ -2,6 +2,7 @@
 #include "cli/TableCompare.h"
 #include "cli/UnitLink.h"
 #include "cli/UnitWords.h"
+#include "cli/UnitWrite.h"
 #include "edid/Checksum.h"
 
 #include <algorithm>
@@ -11,10 +12,8 @@ namespace {
 
 struct WriteOptions {
     std::string file;
-    bool noVerify = false;
     bool allowBadChecksum = false;
-    bool setCustom = false;
-    std::string backup;
+    UnitWriteOptions unit;
 };
 
 // The unit takes a table only in CUSTOM mode; --set-custom switches it there
@@ -92,7 +91,12 @@ int RunWrite(CliSession& session, const WriteOptions& options) {
                         ": wrong checksum; not written (--allow-bad-checksum writes it anyway)");
         return kExitNegative;
     }
+    return WriteTableToUnit(session, table, options.unit);
+}
 
+} // namespace
+
+int WriteTableToUnit(CliSession& session, const EdidImage& table, const UnitWriteOptions& options) {
     UnitLink link(session);
     if (const int result = link.RequireUnit(); result != kExitDone) {
         return result;
@@ -120,8 +124,6 @@ int RunWrite(CliSession& session, const WriteOptions& options) {
     return kExitDone;
 }
 
-} // namespace
-
 Command AddWriteCommand(CLI::App& app, CliSession& session) {
     CLI::App* write = app.add_subcommand(
         "write", "Writes a 256-byte table from a file to the unit, then reads it back and "
@@ -129,12 +131,12 @@ Command AddWriteCommand(CLI::App& app, CliSession& session) {
     auto options = std::make_shared<WriteOptions>();
     write->add_option("FILE", options->file, "Binary, hex text, C array or edid-decode dump")
         ->required();
-    write->add_flag("--no-verify", options->noVerify, "Do not read the table back");
+    write->add_flag("--no-verify", options->unit.noVerify, "Do not read the table back");
     write->add_flag("--allow-bad-checksum", options->allowBadChecksum,
                     "Write a table whose checksums are wrong");
-    write->add_flag("--set-custom", options->setCustom,
+    write->add_flag("--set-custom", options->unit.setCustom,
                     "Switch the unit to custom mode first if it is in another");
-    write->add_option("--backup", options->backup,
+    write->add_option("--backup", options->unit.backup,
                       "Save the unit's table to this file before writing");
     return {write, [&session, options] { return RunWrite(session, *options); }};
 }
