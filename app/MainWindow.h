@@ -16,6 +16,7 @@
 class QLabel;
 class QProgressBar;
 class QTextCursor;
+class TableDetailsWindow;
 class TransferSink;
 
 namespace Ui {
@@ -80,12 +81,17 @@ private:
     void CreateSummaryLabel();
     void ShowSummary();
 
+    // The Table menu and its details window, made on first use.
+    void CreateTableMenu();
+    void ShowTableDetails();
+
     void StartProgress();
     void ShowWarning(const QString& text);
     void ShowStatusMessage(const QString& text);
 
     QProgressBar* progressBar = nullptr;
     QLabel* summaryLabel = nullptr;
+    TableDetailsWindow* details_ = nullptr;
     std::unique_ptr<Ui::MainWindow> ui;
 
     MainWindowServices services_;

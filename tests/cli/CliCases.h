@@ -145,8 +145,8 @@ inline constexpr CliCase kCliCases[] = {
      "only in custom mode", nullptr, false},
     {"edit -o unit, one block", "edit {dir}/oneblock.bin -o unit --name X", "mode 3", 2, "^$",
      "the unit takes a table of 256", "", false},
-    {"check --structure", "check --structure {dir}/good.bin", "", 0, "^good.bin: .*right\n$", "^$",
+    {"check --structure", "check --structure {dir}/good.bin", "", 0, "good.bin: .*right\n$", "^$",
      "", false},
-    {"check --structure, a problem", "check --structure {dir}/oneblock.bin", "", 1,
+    {"check --structure, a problem", "check --structure {dir}/base-only.bin", "", 1,
      "block 0, offset 0x7E: the table holds more blocks than byte 126 declares\n", "^$", "", false},
 };

@@ -318,7 +318,8 @@ private slots:
         row("check --fix leaves right checksums alone", "", "check --fix {dir}/good.dump", 0,
             "good.dump", unchanged);
         row("a pipe as output", "", "read -o {dir}/pipe", 2, "pipe", "(pipe)");
-        EdidBytes edited(GoodTable().begin(), GoodTable().end());
+        const EdidImage good = GoodTable();
+        EdidBytes edited(good.begin(), good.end());
         SetDisplayName(edited, "BENCH7");
         SetSerialNumber(edited, 7);
         EdidImage editedImage{};

@@ -145,8 +145,8 @@ private slots:
             << Ranges{{24, 24}, {54, 71}} << "DTD 1:  1280x1024   60.019740 Hz"
             << "";
         QTest::newRow("add VIC") << QByteArray(kDenon)
-                                 << Edit([](EdidBytes& t) { return AddVic(t, 63); }) << kCtaBlock
-                                 << "VIC  63:  1920x1080  120.000000 Hz"
+                                 << Edit([](EdidBytes& t) { return AddVic(t, 2); }) << kCtaBlock
+                                 << "VIC   2:   720x480    59.940060 Hz"
                                  << "";
         QTest::newRow("add VIC, block created")
             << QByteArray(kApple) << Edit([](EdidBytes& t) { return AddVic(t, 16); }) << kCtaBlock
