@@ -122,6 +122,11 @@ private slots:
             return SetWeek(t, 10);
         }) << Ranges{{16, 17}} << "Made in: week 10 of 2020\n"
                                        << "";
+        QTest::newRow("year after a model year") << QByteArray(kDell) << Edit([](EdidBytes& t) {
+            SetModelYear(t, 2019);
+            return SetYear(t, 2020);
+        }) << Ranges{{16, 17}} << "Made in: 2020\n"
+                                                 << "Model year";
         QTest::newRow("model year")
             << QByteArray(kDell) << Edit([](EdidBytes& t) { return SetModelYear(t, 2021); })
             << Ranges{{16, 17}} << "Model year: 2021\n"
@@ -148,6 +153,10 @@ private slots:
                                  << Edit([](EdidBytes& t) { return AddVic(t, 2); }) << kCtaBlock
                                  << "VIC   2:   720x480    59.940060 Hz"
                                  << "";
+        QTest::newRow("add a VIC listed already")
+            << QByteArray(kDenon) << Edit([](EdidBytes& t) { return AddVic(t, 16); }) << Ranges{}
+            << "VIC  16:"
+            << "";
         QTest::newRow("add VIC, block created")
             << QByteArray(kApple) << Edit([](EdidBytes& t) { return AddVic(t, 16); }) << kCtaBlock
             << "VIC  16:  1920x1080   60.000000 Hz"
@@ -216,6 +225,16 @@ private slots:
         }
         const QSet<QString> added = Failures(decoded) - Failures(EdidDecode(before));
         QVERIFY2(added.isEmpty(), qPrintable(QStringList(added.values()).join('\n')));
+        // Nor do the structural checks find a new kind of problem.
+        QSet<int> kinds;
+        for (const EdidProblem& problem : CheckEdidStructure(before)) {
+            kinds.insert(int(problem.kind));
+        }
+        for (const EdidProblem& problem : CheckEdidStructure(after)) {
+            QVERIFY2(
+                kinds.contains(int(problem.kind)),
+                qPrintable(QString("problem %1 at %2").arg(int(problem.kind)).arg(problem.offset)));
+        }
     }
 
     // An edit that cannot be made says why and leaves every byte as it was.
