@@ -63,7 +63,8 @@ EdidEditOutcome SetPreferredTiming(EdidBytes& table, std::uint16_t width, std::u
                                    double refreshHz);
 
 // The video data block of the first CTA-861 extension, created when missing
-// (the data blocks after it and the DTD offset move).
+// (the data blocks after it and the DTD offset move). A removed SVD takes
+// its mark in the YCbCr 4:2:0 capability map with it.
 EdidEditOutcome AddVic(EdidBytes& table, std::uint8_t vic);
 EdidEditOutcome RemoveVic(EdidBytes& table, std::uint8_t vic);
 EdidEditOutcome MarkNativeVic(EdidBytes& table, std::uint8_t vic);

@@ -110,6 +110,38 @@ std::optional<std::size_t> FindSvd(const EdidBytes& table, const CtaLayout& layo
     return std::nullopt;
 }
 
+// The place of the SVD at offset among all SVDs, in block order.
+std::size_t SvdIndex(const CtaLayout& layout, std::size_t offset) {
+    std::size_t index = 0;
+    for (const CtaDataBlock& block : layout.blocks) {
+        if (block.kind != CtaDataBlockKind::Video) {
+            continue;
+        }
+        if (offset > block.offset && offset <= block.offset + block.length) {
+            return index + (offset - block.offset - 1);
+        }
+        index += block.length;
+    }
+    return index;
+}
+
+// The YCbCr 4:2:0 capability map marks SVDs by their place: when one goes,
+// the marks of those after it move down with them.
+void DropCapabilityBit(EdidBytes& table, const CtaLayout& layout, std::size_t index) {
+    const CtaDataBlock* map = FirstBlock(layout, CtaDataBlockKind::YCbCr420CapabilityMap);
+    if (map == nullptr || map->length < 2) {
+        return;
+    }
+    std::uint8_t* bits = table.data() + map->offset + 2; // after the header and extended tag
+    const std::size_t count = (map->length - 1) * 8;
+    const auto marked = [bits](std::size_t k) { return ((bits[k / 8] >> (k % 8)) & 1) != 0; };
+    for (std::size_t k = index; k < count; ++k) {
+        const std::uint8_t bit = static_cast<std::uint8_t>(1u << (k % 8));
+        const bool next = k + 1 < count && marked(k + 1);
+        bits[k / 8] = static_cast<std::uint8_t>(next ? bits[k / 8] | bit : bits[k / 8] & ~bit);
+    }
+}
+
 // Runs edit on a copy of the table and keeps the copy only when it succeeds,
 // with the CTA block's checksum made right.
 template <typename Edit> EdidEditOutcome EditCta(EdidBytes& table, Edit edit) {
@@ -187,6 +219,7 @@ EdidEditOutcome RemoveVic(EdidBytes& table, std::uint8_t vic) {
         bool removed = false;
         const CtaDataBlock* owner = nullptr;
         while (const std::optional<std::size_t> at = FindSvd(t, layout, vic, &owner)) {
+            DropCapabilityBit(t, layout, SvdIndex(layout, *at));
             // A video data block without SVDs goes with its last one.
             if (owner->length == 1) {
                 Erase(t, layout, InBlock(layout, *owner), 2);

@@ -377,6 +377,22 @@ private slots:
                 CheckEdidStructure(RealSampleBytes(kSamsung)).size());
     }
 
+    // The 4:2:0 capability map marks SVDs by place; a removed SVD's mark
+    // goes, and the marks after it stay with their VICs.
+    void keepsTheCapabilityMapWithItsVics() {
+        EdidBytes table = RealSampleBytes(kDenon);
+        table[221] = 0x0A; // also the second and fourth SVDs: VICs 31 and 20
+        table[255] = EDIDChkSum(table.data() + 128);
+        const auto capable = [](const EdidBytes& t) {
+            return DecodeEdid(t).extensions[0].cta->ycbcr420CapableVics;
+        };
+        std::vector<std::uint8_t> expected = capable(table);
+        QCOMPARE(expected.front(), std::uint8_t{31});
+        expected.erase(expected.begin());
+        QCOMPARE(RemoveVic(table, 31), EdidEditOutcome::Done);
+        QCOMPARE(capable(table), expected);
+    }
+
     // The preferred timing of a mode neither CTA-861 nor DMT lists is the
     // one Debian's cvt -r gives.
     void preferredTimingMatchesCvt_data() {
