@@ -22,6 +22,7 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     hexFont.setStyleHint(QFont::TypeWriter);
     ui->EDIDtext->setFont(hexFont);
     CreateSummaryLabel();
+    CreateTableMenu();
     SyncEDIDMode();
 }
 

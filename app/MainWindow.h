@@ -17,6 +17,7 @@ class QCloseEvent;
 class QLabel;
 class QProgressBar;
 class QTextCursor;
+class TableDetailsWindow;
 class TransferSink;
 
 namespace Ui {
@@ -101,6 +102,10 @@ private:
     void CreateSummaryLabel();
     void ShowSummary();
 
+    // The Table menu and its details window, made on first use.
+    void CreateTableMenu();
+    void ShowTableDetails();
+
     void StartProgress();
     void ShowWarning(const QString& text);
     // Success for 2000 ms; a failure stays until the next action.
@@ -111,6 +116,7 @@ private:
 
     QProgressBar* progressBar = nullptr;
     QLabel* summaryLabel = nullptr;
+    TableDetailsWindow* details_ = nullptr;
     std::unique_ptr<Ui::MainWindow> ui;
 
     MainWindowServices services_;

@@ -1,8 +1,10 @@
 #include "cli/Commands.h"
+#include "cli/EditWords.h"
 #include "cli/FormatOption.h"
 #include "cli/TableSource.h"
 #include "cli/UnitWords.h"
 #include "edid/Checksum.h"
+#include "edid/EdidStructure.h"
 
 #include <memory>
 #include <optional>
@@ -12,6 +14,7 @@ namespace {
 struct CheckOptions {
     std::vector<std::string> files;
     bool fix = false;
+    bool structure = false;
     std::string output;
 };
 
@@ -55,6 +58,21 @@ bool CheckBlocks(CliSession& session, const std::string& path, EdidTable& table)
     return right;
 }
 
+// One line for each structural problem but the checksums, which the
+// file's line has told; true when there was none.
+bool CheckStructure(CliSession& session, const EdidTable& table) {
+    bool sound = true;
+    for (const EdidProblem& problem : CheckEdidStructure(table)) {
+        if (problem.kind == EdidProblemKind::ChecksumWrong) {
+            continue;
+        }
+        session.Out() << "  block " << problem.block << ", offset " << HexOffset(problem.offset)
+                      << ": " << StructureProblemText(problem.kind) << '\n';
+        sound = false;
+    }
+    return sound;
+}
+
 int CheckFile(CliSession& session, const CheckOptions& options, const std::string& path) {
     EdidTable table;
     EdidTableForm form = EdidTableForm::Binary;
@@ -64,9 +82,11 @@ int CheckFile(CliSession& session, const CheckOptions& options, const std::strin
     if (loaded != kExitDone) {
         return loaded;
     }
+    const EdidTable loaded = table;
     const bool right = CheckBlocks(session, path, table);
+    const bool sound = !options.structure || CheckStructure(session, loaded);
     if (!options.fix) {
-        return right ? kExitDone : kExitNegative;
+        return right && sound ? kExitDone : kExitNegative;
     }
     if (!options.output.empty()) {
         return session.SaveTable(
@@ -111,6 +131,9 @@ Command AddCheckCommand(CLI::App& app, CliSession& session) {
         ->required();
     CLI::Option* fix =
         check->add_flag("--fix", options->fix, "Repair wrong checksums, in place or into OUT");
+    check->add_flag("--structure", options->structure,
+                    "Also list structural problems: header, extension count, CTA layout, range "
+                    "limits, name descriptor, VICs listed twice (exit status 1 when any)");
     check->add_option("-o,--output", options->output, "Write the repaired table here instead")
         ->needs(fix);
     return {check, [&session, options] {

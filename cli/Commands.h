@@ -22,3 +22,4 @@ Command AddCheckCommand(CLI::App& app, CliSession& session);
 Command AddConvertCommand(CLI::App& app, CliSession& session);
 Command AddDiffCommand(CLI::App& app, CliSession& session);
 Command AddInfoCommand(CLI::App& app, CliSession& session);
+Command AddEditCommand(CLI::App& app, CliSession& session);

@@ -78,7 +78,7 @@ int RunTalvoEdid(int argc, const char* const* argv, const CliServices& services)
         AddModeCommand(app, session),    AddReadCommand(app, session),
         AddWriteCommand(app, session),   AddCheckCommand(app, session),
         AddConvertCommand(app, session), AddDiffCommand(app, session),
-        AddInfoCommand(app, session),
+        AddInfoCommand(app, session),    AddEditCommand(app, session),
     };
     for (const Command& command : commands) {
         command.parser->footer(kExitStatuses);

@@ -4,6 +4,7 @@
 #include "cli/TableCompare.h"
 #include "cli/UnitLink.h"
 #include "cli/UnitWords.h"
+#include "cli/UnitWrite.h"
 #include "edid/Checksum.h"
 
 #include <algorithm>
@@ -13,11 +14,9 @@ namespace {
 
 struct WriteOptions {
     std::string file;
-    bool noVerify = false;
     bool allowBadChecksum = false;
-    bool setCustom = false;
-    std::string backup;
     bool pad = false;
+    UnitWriteOptions unit;
 };
 
 // The unit takes a table only in CUSTOM mode; --set-custom switches it there
@@ -84,8 +83,8 @@ int Verify(CliSession& session, UnitLink& link, const EdidImage& written) {
 int RunWrite(CliSession& session, const WriteOptions& options) {
     // The backup would put the unit's old table in place of the new one,
     // which would then exist only on the unit.
-    if (!options.backup.empty() && SameFile(options.file, options.backup)) {
-        session.Message("--backup " + options.backup +
+    if (!options.unit.backup.empty() && SameFile(options.file, options.unit.backup)) {
+        session.Message("--backup " + options.unit.backup +
                         " is the file to be written; nothing was written");
         return kExitUsage;
     }
@@ -109,7 +108,12 @@ int RunWrite(CliSession& session, const WriteOptions& options) {
                         ": wrong checksum; not written (--allow-bad-checksum writes it anyway)");
         return kExitNegative;
     }
+    return WriteTableToUnit(session, table, options.unit);
+}
 
+} // namespace
+
+int WriteTableToUnit(CliSession& session, const EdidImage& table, const UnitWriteOptions& options) {
     UnitLink link(session);
     if (const int result = link.RequireUnit(); result != kExitDone) {
         return result;
@@ -137,8 +141,6 @@ int RunWrite(CliSession& session, const WriteOptions& options) {
     return kExitDone;
 }
 
-} // namespace
-
 Command AddWriteCommand(CLI::App& app, CliSession& session) {
     CLI::App* write = app.add_subcommand(
         "write", "Writes a 256-byte table from a file to the unit, then reads it back and "
@@ -149,12 +151,12 @@ Command AddWriteCommand(CLI::App& app, CliSession& session) {
                      "Binary, hex text, C array, edid-decode dump or hex dump; - for standard "
                      "input")
         ->required();
-    write->add_flag("--no-verify", options->noVerify, "Do not read the table back");
+    write->add_flag("--no-verify", options->unit.noVerify, "Do not read the table back");
     write->add_flag("--allow-bad-checksum", options->allowBadChecksum,
                     "Write a table whose checksums are wrong");
-    write->add_flag("--set-custom", options->setCustom,
+    write->add_flag("--set-custom", options->unit.setCustom,
                     "Switch the unit to custom mode first if it is in another");
-    write->add_option("--backup", options->backup,
+    write->add_option("--backup", options->unit.backup,
                       "Save the unit's table to this file before writing");
     AddPadOption(*write, options->pad);
     return {write, [&session, options] { return RunWrite(session, *options); }};

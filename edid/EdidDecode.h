@@ -261,6 +261,15 @@ enum class EdidProblemKind {
     ExtensionsMissing, // byte 126 declares more blocks than the table holds
     DataBlockOverrun,  // a CTA data block's length runs past the data block area
     DtdOffsetInvalid,  // the CTA DTD offset lies outside the block
+    // Found by the structural checks only, not by the decoder.
+    HeaderInvalid,            // bytes 0 to 7 are not the fixed header
+    ChecksumWrong,            // a block does not sum to zero
+    ExtensionCountMismatch,   // the table holds more blocks than byte 126 declares
+    TimingOutsideRangeLimits, // a listed timing's rates lie outside the range limits
+    NameDescriptorMissing,    // no product name descriptor
+    DuplicateVic,             // a CTA block lists a VIC twice
+    PixelClockZero,           // a detailed timing with a pixel clock of zero
+    PixelClockPastRangeLimit, // a detailed timing faster than the range limits allow
 };
 
 struct EdidProblem {

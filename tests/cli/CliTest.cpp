@@ -1,5 +1,6 @@
 #include "cli/TalvoEdid.h"
 #include "edid/Checksum.h"
+#include "edid/EdidEdit.h"
 #include "edid/EdidImport.h"
 #include "edid/HexText.h"
 #include "sim/FakeClock.h"
@@ -373,6 +374,21 @@ private slots:
         row("check --fix leaves right checksums alone", "", "check --fix {dir}/good.dump", 0,
             "good.dump", unchanged);
         row("a pipe as output", "", "read -o {dir}/pipe", 2, "pipe", "(pipe)");
+        const EdidImage good = GoodTable();
+        EdidBytes edited(good.begin(), good.end());
+        SetDisplayName(edited, "BENCH7");
+        SetSerialNumber(edited, 7);
+        EdidImage editedImage{};
+        std::copy(edited.begin(), edited.end(), editedImage.begin());
+        row("edit -o", "", "edit {dir}/good.c -o {dir}/t.bin --name BENCH7 --serial 7", 0, "t.bin",
+            Bytes(editedImage));
+        row("edit --in-place keeps the form", "",
+            "edit {dir}/good.hex --serial 7 --in-place --name BENCH7", 0, "good.hex",
+            HexText(editedImage));
+        row("edit refused leaves the file", "",
+            "edit {dir}/good.bin --in-place --serial 7 --max-tmds 3", 1, "good.bin", unchanged);
+        row("no dump edited in place", "", "edit {dir}/good.dump --in-place --serial 7", 2,
+            "good.dump", unchanged);
         row("no dump rewritten in place", "", "check --fix {dir}/badsum.dump", 2, "badsum.dump",
             unchanged);
         row("a pipe as input to info", "", "info {dir}/pipe", 2, "pipe", "(pipe)");
