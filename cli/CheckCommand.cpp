@@ -77,11 +77,12 @@ int CheckFile(CliSession& session, const CheckOptions& options, const std::strin
     EdidTable table;
     EdidTableForm form = EdidTableForm::Binary;
     const bool unit = path == kUnitSource;
-    const int loaded =
+    const int status =
         unit ? LoadTableFrom(session, path, &table) : session.LoadTable(path, &table, &form);
-    if (loaded != kExitDone) {
-        return loaded;
+    if (status != kExitDone) {
+        return status;
     }
+    // Checked as it was loaded: CheckBlocks repairs the checksums in place.
     const EdidTable loaded = table;
     const bool right = CheckBlocks(session, path, table);
     const bool sound = !options.structure || CheckStructure(session, loaded);
