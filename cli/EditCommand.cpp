@@ -198,7 +198,8 @@ int RunEdit(CliSession& session, CLI::App& command, const EditCommandOptions& op
                                  options.format.empty() ? TableFormat::Hex
                                                         : *TableFormatNamed(options.format));
     }
-    return session.SaveTable(output, table, ChosenFormat(options.format, output));
+    return session.SaveTable(
+        output, table, ChosenFormat(options.format, output, session.Services().outputIsTerminal));
 }
 
 } // namespace
