@@ -1,5 +1,7 @@
 #include "cli/InfoFacts.h"
 
+#include "cli/EditWords.h"
+
 #include <cstdio>
 
 namespace {
@@ -60,8 +62,10 @@ std::string ProblemText(const DecodedEdid& decoded, const EdidProblem& problem) 
                " runs past the end of the data block area";
     case EdidProblemKind::DtdOffsetInvalid:
         return "the detailed timing offset at " + Hex(problem.offset) + " lies outside the block";
+    default:
+        // The structural checks' kinds, which the decoder does not report.
+        return StructureProblemText(problem.kind);
     }
-    return "";
 }
 
 } // namespace
