@@ -299,7 +299,7 @@ private slots:
         // Only a leading zero byte marks the binary form.
         QTest::newRow("not starting with zero: text up to its first NUL")
             << BytesOf(ImageStartingWith(QByteArray("TALVO!\0AB", 9))) << "TALVO!" << false
-            << noTable.arg("a value is not a byte") << QString() << QByteArray();
+            << noTable.arg("no EDID header at the start") << QString() << QByteArray();
 
         const QByteArray dell = RealSample("Digital_Dell_DELA0A4_2C4EE7EB150B.bin");
         const QString dellSummary = "DEL DELL U2414H · 1920x1080 @ 60.00 Hz · CTA-861 rev 3 · "

@@ -184,6 +184,7 @@ private slots:
         ChildProcessExit processExit;
         {
             MainWindow window({library, clock, warning, dialogs, processExit,
+                               [&library] { return library.LoadFailure(); },
                                [&library] { return library.Name(); }});
             QCOMPARE(window.statusBar()->currentMessage(),
                      QString("No unit found through libusb."));
