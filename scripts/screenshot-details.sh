@@ -9,24 +9,15 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${TALVO_BUILD_DIR:-$root/build}"
 output=$(realpath -m "${1:-$root/docs/table-details.png}")
-table="$root/tests/data/edid/Digital_DENON_DON004C_8270BDA0552D.bin"
+unit_table="$root/tests/data/edid/Digital_DENON_DON004C_8270BDA0552D.bin"
 
 "$root/scripts/install-missing.sh" x11-apps netpbm xdotool
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-{
-    printf 'talvo-sim-state 1\nmode 3\n'
-    printf 'memory B0 %s\n' "$(od -An -v -tx1 "$table" | tr -d ' \n' | tr a-f A-F)"
-} >"$work/unit.state"
-
-export LD_LIBRARY_PATH="$build/sim"
-export SIUSBXP_SIM_STATE="$work/unit.state"
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+# shellcheck source=scripts/screenshot-common.sh
+source "$root/scripts/screenshot-common.sh"
 
 # Inside the virtual server, without a window manager, the main window sits
-# at the top left: click Read EDID, open Table > Details..., select the
+# at the top left: click Read EDID, open Table > Details... (the third menu),, select the
 # product name in the tree, then grab the details window.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -euo pipefail
@@ -42,7 +33,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     sleep 1
     xdotool mousemove --window "$main" 65 422 click 1
     sleep 2
-    xdotool mousemove --window "$main" 50 10 click 1
+    xdotool mousemove --window "$main" 98 10 click 1
     sleep 0.5
     xdotool key Down Return
     for _ in $(seq 50); do
@@ -55,6 +46,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     xwd -silent -id "$details" -out "$2"
 ' screenshot "$build/app/talvo-edid-utility" "$work/details.xwd"
 
-mkdir -p "$(dirname "$output")"
-xwdtopnm "$work/details.xwd" 2>/dev/null | pnmtopng -compression 9 >"$output"
+save_png "$work/details.xwd" "$output"
 echo "Saved $output"

@@ -12,14 +12,8 @@ output=$(realpath -m "${1:-$root/docs/screenshot.png}")
 "$root/scripts/install-missing.sh" x11-apps netpbm
 "$root/scripts/setup.sh"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-printf 'talvo-sim-state 1\nmode 3\n' >"$work/unit.state"
-
-export LD_LIBRARY_PATH="$build/sim"
-export SIUSBXP_SIM_STATE="$work/unit.state"
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+# shellcheck source=scripts/screenshot-common.sh
+source "$root/scripts/screenshot-common.sh"
 
 # Inside the virtual server: start the window, wait until it can be grabbed,
 # give it a moment to paint, grab it without the screen around it.
@@ -40,6 +34,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     exit 1
 ' screenshot "$build/app/talvo-edid-utility" "$work/window.xwd"
 
-mkdir -p "$(dirname "$output")"
-xwdtopnm "$work/window.xwd" 2>/dev/null | pnmtopng -compression 9 >"$output"
+save_png "$work/window.xwd" "$output"
 echo "Saved $output ($(pngtopnm "$output" | head -c 20 | sed -n 2p) pixels)"
