@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/FormFont.h"
 #include "app/MainWindowSink.h"
 #include "app/WindowIcon.h"
 #include "device/CommandFrames.h"
@@ -17,6 +18,9 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
       sink_(std::make_unique<Sink>(*this)) {
     ui->setupUi(this);
     setWindowIcon(WindowIcon());
+    QFont formFont = ui->centralwidget->font();
+    formFont.setFamily(FormFontFamily());
+    ui->centralwidget->setFont(formFont);
     // A machine without Courier New still shows the table in columns.
     QFont hexFont = ui->EDIDtext->font();
     hexFont.setStyleHint(QFont::TypeWriter);

@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Cross-builds the Qt-free layers, the stand-in SiUSBXp.dll and the Windows
-# test programs with mingw-w64 into build-mingw/, and runs the tests through
-# Wine without a display. Installs the cross compilers and Wine when they are
-# missing; when they cannot be installed, says that the Windows tests are
-# skipped and succeeds.
+# Cross-builds for 64-bit Windows with mingw-w64 into build-mingw/ and runs
+# the Windows tests through Wine: the Qt-free layers, the stand-in
+# SiUSBXp.dll and the tool always; the window, its Qt Test suites, its drive
+# against the Linux window and the installer when Qt for Windows is in its
+# cache (scripts/build-qt-windows.sh builds it once, in 35 to 60 minutes on
+# two cores; without it one line says that those tests were skipped). Then
+# packs the zip and, with the window, the installer. Installs the cross
+# compilers, Wine and the X tools when they are missing; when they cannot be
+# installed, says that the Windows tests are skipped and succeeds.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build-mingw"
 
-packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 libcli11-dev nlohmann-json3-dev)
+packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 libcli11-dev nlohmann-json3-dev
+    qt6-base-dev qt6-base-dev-tools nsis xvfb xauth xdotool)
 
 if ! "$root/scripts/install-missing.sh" --no-prompt "${packages[@]}"; then
     echo "Windows tests skipped: could not install ${packages[*]}"
@@ -26,6 +31,18 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 
+# The window's suites find Qt's DLLs and the compiler's runtime through
+# Wine's own PATH.
+qt_prefix=$(cmake -L -N "$build" | sed -n 's/^TALVO_QT_WINDOWS_PREFIX:PATH=//p')
+window_built=false
+if [ -f "$build/app/talvo-edid-utility.exe" ]; then
+    window_built=true
+    runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+    pthread=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")
+    WINEPATH="$(winepath -w "$qt_prefix/bin");$(winepath -w "$runtime");$(winepath -w "$pthread")"
+    export WINEPATH
+fi
+
 # Wine's server and its helper processes outlive the program they serve; left
 # to the first test, they would keep CTest's output pipes open. Start them
 # here, away from CTest, and stop them whatever the tests' outcome.
@@ -36,5 +53,14 @@ wineboot --init >/dev/null 2>&1
 
 ctest --preset mingw-w64
 
-# The zip for Windows users.
+# The zip for Windows users, and with the window the installer.
 "$root/scripts/package-windows.sh"
+
+if [ "$window_built" = true ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    "$root/scripts/test-windows-window.sh"
+    "$root/scripts/test-windows-installer.sh"
+else
+    echo "The window's Windows tests were skipped: no Qt for Windows in $qt_prefix;" \
+        "scripts/build-qt-windows.sh builds it once (35 to 60 minutes on two cores)"
+fi

@@ -14,9 +14,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Static C++ runtime, libgcc and winpthread, so that neither the programs nor
-# the DLL need the mingw runtime DLLs beside them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+# the DLL need the mingw runtime DLLs beside them. Qt for Windows, a set of
+# DLLs, is built with TALVO_MINGW_SHARED_RUNTIME so that they share one.
+if(NOT TALVO_MINGW_SHARED_RUNTIME)
+    set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+    set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+endif()
 
 # Lets CTest run the Windows test programs on this machine.
 find_program(TALVO_WINE_PROGRAM wine)

@@ -33,6 +33,11 @@ StandinSession::StandinSession() : bridge_(clock_, unit_) {
     // saved only along with the next change the program makes.
     savedRevision_ = unit_.Revision();
 
+    const std::string callsPath = Environment("SIUSBXP_SIM_CALLS");
+    if (!callsPath.empty()) {
+        calls_.open(callsPath, std::ios::app);
+    }
+
     const std::string logPath = Environment("SIUSBXP_SIM_LOG");
     if (!logPath.empty()) {
         log_.open(logPath, std::ios::app);

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Takes the screenshot of the Windows window that the README shows beside
+# the Linux one: the window of the cross build (build-mingw/, with Qt for
+# Windows; scripts/test-windows.sh builds it) under Wine, in a virtual X
+# server, against a fresh simulated unit in CUSTOM mode through the stand-in
+# SiUSBXp.dll, saved as a PNG (docs/screenshot-windows.png unless a path is
+# given).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build-mingw"
+output=$(realpath -m "${1:-$root/docs/screenshot-windows.png}")
+
+"$root/scripts/install-missing.sh" x11-apps netpbm xvfb xauth wine wine64
+if [ ! -f "$build/app/talvo-edid-utility.exe" ]; then
+    echo "no window in $build: build Qt for Windows (scripts/build-qt-windows.sh), then run scripts/test-windows.sh" >&2
+    exit 1
+fi
+
+# shellcheck source=scripts/screenshot-common.sh
+source "$root/scripts/screenshot-common.sh"
+
+cmake --install "$build" --prefix "$work/windows" >/dev/null
+cp "$build/sim/SiUSBXp.dll" "$work/windows/"
+export WINEPREFIX="$build/wine-prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+SIUSBXP_SIM_STATE=$(winepath -w "$SIUSBXP_SIM_STATE")
+export SIUSBXP_SIM_STATE
+
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    set -euo pipefail
+    wine "$1" &
+    window=$!
+    trap "kill $window 2>/dev/null || true; wineserver -k 2>/dev/null || true" EXIT
+    for _ in $(seq 150); do
+        if xwd -silent -name "TALVO EDID Utility" -out "$2" 2>/dev/null; then
+            sleep 3
+            xwd -silent -name "TALVO EDID Utility" -out "$2"
+            exit 0
+        fi
+        sleep 0.2
+    done
+    echo "the window did not appear" >&2
+    exit 1
+' screenshot "$work/windows/talvo-edid-utility.exe" "$work/window.xwd"
+
+save_png "$work/window.xwd" "$output"
+echo "Saved $output ($(pngtopnm "$output" | head -c 20 | sed -n 2p) pixels)"
