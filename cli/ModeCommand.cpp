@@ -9,7 +9,7 @@ Command AddModeCommand(CLI::App& app, CliSession& session) {
         "mode", "Prints the unit's EDID mode, or sets it: automix, fixed or custom");
     auto wanted = std::make_shared<std::string>();
     mode->add_option("MODE", *wanted, "automix, fixed or custom")
-        ->check(CLI::IsMember({"automix", "fixed", "custom"}));
+        ->check(CLI::IsMember({"automix", "fixed", "custom"}, CLI::ignore_case));
     return {mode, [&session, wanted] {
                 UnitLink link(session);
                 if (const int result = link.RequireUnit(); result != kExitDone) {

@@ -32,6 +32,18 @@ int ParseAndRun(CLI::App& app, const std::vector<Command>& commands, int argc,
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
+        // A word where the command belongs that names none: say which, and
+        // what the commands are.
+        const std::vector<std::string> left = app.remaining();
+        if (app.get_subcommands().empty() && !left.empty() && left.front().rfind('-', 0) != 0) {
+            std::string names;
+            for (const Command& command : commands) {
+                names += (names.empty() ? "" : ", ") + command.parser->get_name();
+            }
+            services.err << "talvo-edid: unknown command \"" << left.front()
+                         << "\"; the commands are " << names << '\n';
+            return kExitUsage;
+        }
         const int status = app.exit(error, services.out, services.err);
         return status == 0 ? kExitDone : kExitUsage;
     }

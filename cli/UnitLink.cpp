@@ -20,6 +20,35 @@ std::string ChunkList(const std::vector<int>& chunks, int chunkLength) {
     return list;
 }
 
+std::string RefusedChunksText(const std::vector<int>& chunks) {
+    return (chunks.size() == 1 ? "the unit refused the chunk at offset "
+                               : "the unit refused the chunks at offsets ") +
+           ChunkList(chunks, 8);
+}
+
+// What a failed read leaves: for a backup, the write that did not follow;
+// for the check, a table written but not checked.
+struct ReadFailureWords {
+    const char* before;
+    const char* reading;
+    const char* after;
+    const char* interrupted;
+};
+
+ReadFailureWords WordsFor(UnitLink::ReadPurpose purpose) {
+    switch (purpose) {
+    case UnitLink::ReadPurpose::Backup:
+        return {"", "reading the table for the backup", "; nothing was written",
+                "interrupted; nothing was written"};
+    case UnitLink::ReadPurpose::Check:
+        return {"the table was written, but ", "reading it back to check it", "",
+                "interrupted; the table was written, but not verified"};
+    case UnitLink::ReadPurpose::Read:
+        break;
+    }
+    return {"", "reading the table", "", "interrupted; the table was not read"};
+}
+
 } // namespace
 
 UnitLink::UnitLink(CliSession& session)
@@ -98,24 +127,26 @@ int UnitLink::QueryStatus(UnitStatus* status) {
     return kExitDone;
 }
 
-int UnitLink::ReadTable(EdidImage* table) {
+int UnitLink::ReadTable(EdidImage* table, ReadPurpose purpose) {
     sink_.SetLabel("reading");
     const ReadReport report = ReadEDIDfromDevice(transport_, sink_, DeviceAddress());
+    const ReadFailureWords words = WordsFor(purpose);
     switch (report.outcome) {
     case ReadOutcome::Read:
         *table = report.table;
         return kExitDone;
     case ReadOutcome::NoUnit:
-        session_.Message("unit " + std::to_string(session_.unitNumber) + " could not be opened" +
-                         BridgeReason());
+        session_.Message(std::string(words.before) + "unit " + std::to_string(session_.unitNumber) +
+                         " could not be opened" + BridgeReason() + words.after);
         return kExitUnitFailed;
     case ReadOutcome::ChunkFailed:
-        session_.Message(
-            "reading the table failed at chunk " + std::to_string(report.failedChunk + 1) + " of " +
-            std::to_string(kReadChunks) + ": " + TransactionFailureText(report.failure));
+        session_.Message(std::string(words.before) + words.reading + " failed at chunk " +
+                         std::to_string(report.failedChunk + 1) + " of " +
+                         std::to_string(kReadChunks) + ": " +
+                         TransactionFailureText(report.failure) + words.after);
         return kExitUnitFailed;
     case ReadOutcome::Stopped:
-        session_.Message("interrupted; the table was not read");
+        session_.Message(words.interrupted);
         return kExitInterrupted;
     }
     return kExitUnitFailed;
@@ -181,8 +212,7 @@ int UnitLink::WriteTable(const EdidImage& table) {
         }
         return kExitInterrupted;
     case WriteOutcome::ChunksRefused:
-        session_.Message("the unit refused the chunks at offsets " +
-                         ChunkList(report.refusedChunks, 8) + again);
+        session_.Message(RefusedChunksText(report.refusedChunks) + again);
         status = kExitUnitFailed;
         break;
     }

@@ -31,7 +31,9 @@ public:
     // The bridge library loads and the chosen unit is attached.
     int RequireUnit();
     int QueryStatus(UnitStatus* status);
-    int ReadTable(EdidImage* table);
+    // What a table read is for decides what its failure leaves behind.
+    enum class ReadPurpose { Read, Backup, Check };
+    int ReadTable(EdidImage* table, ReadPurpose purpose = ReadPurpose::Read);
     int SetMode(EdidMode mode);
     // The write run and the two reset commands that follow it.
     int WriteTable(const EdidImage& table);

@@ -1,5 +1,7 @@
 #include "cli/UnitWords.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace {
@@ -46,9 +48,21 @@ std::string ModeName(std::uint8_t modeCode) {
     return std::to_string(modeCode);
 }
 
-std::optional<EdidMode> ModeNamed(const std::string& name) {
+std::string ModePhrase(std::uint8_t modeCode) {
     for (const ModeWord& word : kModeWords) {
-        if (name == word.name) {
+        if (static_cast<std::uint8_t>(word.mode) == modeCode) {
+            return std::string(word.name) + " mode";
+        }
+    }
+    return "an unknown mode (code " + std::to_string(modeCode) + ")";
+}
+
+std::optional<EdidMode> ModeNamed(const std::string& name) {
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const ModeWord& word : kModeWords) {
+        if (lower == word.name) {
             return word.mode;
         }
     }

@@ -14,6 +14,9 @@ const char* TransactionFailureText(TransactionResult result);
 // "automix", "fixed", "custom", or the code in decimal for one that names
 // no mode.
 std::string ModeName(std::uint8_t modeCode);
+// "custom mode", or "an unknown mode (code 7)".
+std::string ModePhrase(std::uint8_t modeCode);
+// A mode by its name, in any case.
 std::optional<EdidMode> ModeNamed(const std::string& name);
 
 // "0x4C"

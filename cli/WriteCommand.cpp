@@ -30,8 +30,8 @@ int RequireCustomMode(CliSession& session, UnitLink& link, bool setCustom) {
         return kExitDone;
     }
     if (!setCustom) {
-        session.Message("the unit is in " + ModeName(status.modeCode) +
-                        " mode; it takes a table only in custom mode (--set-custom switches "
+        session.Message("the unit is in " + ModePhrase(status.modeCode) +
+                        "; it takes a table only in custom mode (--set-custom switches "
                         "it first)");
         return kExitNegative;
     }
@@ -42,7 +42,7 @@ int RequireCustomMode(CliSession& session, UnitLink& link, bool setCustom) {
         return result;
     }
     if (status.modeCode != static_cast<std::uint8_t>(EdidMode::Custom)) {
-        session.Message("the unit stayed in " + ModeName(status.modeCode) + " mode");
+        session.Message("the unit stayed in " + ModePhrase(status.modeCode));
         return kExitUnitFailed;
     }
     return kExitDone;
@@ -50,7 +50,8 @@ int RequireCustomMode(CliSession& session, UnitLink& link, bool setCustom) {
 
 int SaveBackup(CliSession& session, UnitLink& link, const std::string& path) {
     EdidImage current{};
-    if (const int result = link.ReadTable(&current); result != kExitDone) {
+    if (const int result = link.ReadTable(&current, UnitLink::ReadPurpose::Backup);
+        result != kExitDone) {
         return result;
     }
     return session.SaveTable(path, EdidTable(current.begin(), current.end()),
@@ -59,10 +60,8 @@ int SaveBackup(CliSession& session, UnitLink& link, const std::string& path) {
 
 int Verify(CliSession& session, UnitLink& link, const EdidImage& written) {
     EdidImage readBack{};
-    if (const int result = link.ReadTable(&readBack); result != kExitDone) {
-        if (result == kExitInterrupted) {
-            session.Message("the table was written, but not verified");
-        }
+    if (const int result = link.ReadTable(&readBack, UnitLink::ReadPurpose::Check);
+        result != kExitDone) {
         return result;
     }
     const std::vector<ByteDifference> differences = CompareTables(

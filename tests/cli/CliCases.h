@@ -49,6 +49,7 @@ inline constexpr CliCase kCliCases[] = {
      "cannot load the bridge library libSiUSBXp", "", true},
     {"mode", "mode", "mode 3", 0, "^custom\n$", "^$", "status", true},
     {"mode custom", "mode custom", "", 0, "^$", "^$", "mode 03", true},
+    {"mode in capitals", "mode CUSTOM", "", 0, "^$", "^$", "mode 03", false},
     {"mode fixed, second request unanswered", "mode fixed", "noreply 2", 4, "^$",
      "did not confirm the mode change: request 2 of 3: no reply within 1000 ms", "mode 02", true},
     {"mode, unknown name", "mode default", "", 2, "^$", "default", "", false},
@@ -87,7 +88,22 @@ inline constexpr CliCase kCliCases[] = {
      "back 0x..\ntalvo-edid:   offset 0xC0: written 0x",
      "status, write B0, resets, read B0", true},
     {"write, refused chunk", "write {dir}/good.bin", "mode 3;errorbyte 6 1", 4, "^$",
-     "refused the chunks at offsets 0x20; .*write it again", "status, write B0, resets", true},
+     "refused the chunk at offset 0x20; .*write it again", "status, write B0, resets", true},
+    {"write, two refused chunks", "write {dir}/good.bin -q", "mode 3;errorbyte 6 1;errorbyte 9 1",
+     4, "^$", "refused the chunks at offsets 0x20, 0x38; ", nullptr, false},
+    // The backup and the check read the table too; each says what its
+    // failure leaves behind.
+    {"write, backup read fails", "write {dir}/good.bin --backup {dir}/b.bin -q", "mode 3;noreply 3",
+     4, "^$",
+     "^talvo-edid: reading the table for the backup failed at chunk 2 of 16: no reply within "
+     "1000 ms; nothing was written\n$",
+     nullptr, false},
+    {"write, read-back fails", "write {dir}/good.bin -q", "mode 3;noreply 37", 4, "^$",
+     "^talvo-edid: the table was written, but reading it back to check it failed at chunk 2 of "
+     "16: no reply within 1000 ms\n$",
+     nullptr, false},
+    {"write, unknown mode", "write {dir}/good.bin", "mode 7", 1, "^$",
+     "the unit is in an unknown mode \\(code 7\\); ", "status", false},
     {"write, silent unit", "write {dir}/good.bin", "mode 3;noreply 2", 4, "^$",
      "write failed at chunk 1 of 32 \\(offset 0x00\\): no reply within 1000 ms", nullptr, false},
     {"write, fails part-way", "write {dir}/good.bin", "mode 3;fail write 14", 4, "^$",
@@ -196,7 +212,7 @@ inline constexpr CliCase kCliCases[] = {
     {"read interrupted", "read", "interrupt 3", 130, "^$",
      "^talvo-edid: interrupted; the table was not read\n$", nullptr, false},
     {"verify interrupted", "write {dir}/good.bin", "mode 3;interrupt 38", 130, "^$",
-     "not read\ntalvo-edid: the table was written, but not verified\n$", nullptr, false},
+     "^talvo-edid: interrupted; the table was written, but not verified\n$", nullptr, false},
     // A progress line only where it can be redrawn, taken away again before
     // the next message.
     {"read on a terminal", "read", "terminal", 0, kHexTable,
@@ -205,7 +221,11 @@ inline constexpr CliCase kCliCases[] = {
      "^\rtalvo-edid: writing 3% .*writing 96% \r {60}\rtalvo-edid: table written",
      "status, write B0, resets", false},
     {"-q on a terminal", "read -q", "terminal", 0, kHexTable, "^$", "read B0", false},
-    {"no command", "bogus", "", 2, "^$", "A subcommand is required", "", false},
+    {"unknown command", "bogus", "", 2, "^$",
+     "^talvo-edid: unknown command \"bogus\"; the commands are list, status, mode, read, write, "
+     "check, convert, diff, info, edit\n$",
+     "", false},
+    {"no command", "--unit 1", "", 2, "^$", "A subcommand is required", "", false},
     {"help", "write --help", "", 0, "--set-custom.*Exit status:.*5  the table read back", "^$", "",
      false},
     {"edit to standard output", "edit {dir}/good.bin --name BENCH7 --serial 7", "", 0, kHexTable,

@@ -90,14 +90,32 @@ class MessageLog : public ScriptedDialogs, public NativeWarning {
 public:
     void Warning(QWidget* parent, const QString& title, const QString& text) override {
         messages.append(text);
+        shown.append(QStringLiteral("warning[%1] %2").arg(title, text));
         ScriptedDialogs::Warning(parent, title, text);
+    }
+    bool Question(QWidget* parent, const QString& title, const QString& text,
+                  const QString& informativeText, DefaultAnswer defaultAnswer) override {
+        shown.append(QStringLiteral("question[%1] %2 %3").arg(title, text, informativeText));
+        return ScriptedDialogs::Question(parent, title, text, informativeText, defaultAnswer);
     }
     void Show(const std::string& text) override {
         messages.append(kNativeMark + QString::fromStdString(text));
+        shown.append(QStringLiteral("native[ ] ") + QString::fromStdString(text));
+    }
+    void Status(const QString& text) {
+        messages.append(text);
+        shown.append(QStringLiteral("status ") + text);
+    }
+    void Forget() {
+        messages.clear();
+        shown.clear();
     }
     bool AnyNative() const { return messages.indexOf(QRegularExpression("^" + kNativeMark)) >= 0; }
 
     QStringList messages;
+    // Every box with its kind and title, and every status-bar text, as
+    // recorded in the fault runs' golden file.
+    QStringList shown;
 };
 
 enum class Fault { None, FailCall, NoReply, LateReply, ShortReply, Refused, Unplugged, Miswrite };
@@ -133,12 +151,12 @@ struct Rig {
         window =
             std::make_unique<MainWindow>(MainWindowServices{bridge, clock, log, log, processExit});
         if (!window->statusBar()->currentMessage().isEmpty()) {
-            log.messages.append(window->statusBar()->currentMessage());
+            log.Status(window->statusBar()->currentMessage());
         }
         QObject::connect(window->statusBar(), &QStatusBar::messageChanged,
                          [this](const QString& text) {
                              if (!text.isEmpty()) {
-                                 log.messages.append(text);
+                                 log.Status(text);
                              }
                          });
     }
@@ -146,7 +164,7 @@ struct Rig {
     void StartedWindow() {
         StartWindow();
         window->statusBar()->clearMessage();
-        log.messages.clear();
+        log.Forget();
         viewBefore = View()->toPlainText();
     }
     void Invoke(const char* slot) { QMetaObject::invokeMethod(window.get(), slot); }
@@ -537,17 +555,75 @@ void JudgeTool(const Rig& rig, const Operation& op, Fault fault) {
     }
 }
 
+// What each fault run showed, one line per run: the window's boxes and
+// status-bar texts in order, or the tool's exit status and error lines. The
+// runs must show what runs.txt beside this file holds, so that a change of
+// the code behind the messages cannot move what a user sees unnoticed;
+// TALVO_RECORD_FAULT_RUNS=1 writes the file anew instead.
+class RunRecord {
+public:
+    RunRecord() : recording_(qEnvironmentVariable("TALVO_RECORD_FAULT_RUNS") == "1") {
+        QFile file(QStringLiteral(TALVO_FAULT_RUNS_FILE));
+        if (recording_ || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            return;
+        }
+        while (!file.atEnd()) {
+            const QString line = QString::fromUtf8(file.readLine()).chopped(1);
+            const int tab = line.indexOf('\t');
+            if (tab > 0) {
+                expected_.insert(line.left(tab), line.mid(tab + 1));
+            }
+        }
+    }
+    bool Recording() const { return recording_; }
+    // False when the run showed something else than recorded.
+    bool Take(const QString& run, const QStringList& shown, QString* expected) {
+        QString line = shown.join(QStringLiteral(" | "));
+        line.replace('\n', QStringLiteral("\\n"));
+        taken_.insert(run, line);
+        *expected = expected_.value(run, QStringLiteral("(no record)"));
+        return recording_ || *expected == line;
+    }
+    void Write() const {
+        QFile file(QStringLiteral(TALVO_FAULT_RUNS_FILE));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
+        for (auto run = taken_.begin(); run != taken_.end(); ++run) {
+            file.write((run.key() + '\t' + run.value() + '\n').toUtf8());
+        }
+    }
+
+private:
+    bool recording_;
+    QMap<QString, QString> expected_;
+    QMap<QString, QString> taken_;
+};
+
+QStringList ToolShown(const Rig& rig) {
+    QStringList shown{QStringLiteral("exit %1").arg(rig.exitStatus)};
+    std::istringstream lines(rig.err.str());
+    for (std::string line; std::getline(lines, line);) {
+        shown.append(QString::fromStdString(line));
+    }
+    return shown;
+}
+
 } // namespace
 
 class UnitFaultDriverTest : public QObject {
     Q_OBJECT
 
     std::vector<OperationTrace> traces_;
+    RunRecord record_;
 
 private slots:
     void initTestCase() {
         for (const Operation& op : kOperations) {
             traces_.push_back(Trace(op));
+        }
+    }
+    void cleanupTestCase() {
+        if (record_.Recording()) {
+            record_.Write();
         }
     }
 
@@ -605,6 +681,12 @@ private slots:
         rig.fault = static_cast<Fault>(fault);
         Inject(rig, start, rig.fault, number, value);
         Act(rig, op);
+
+        QString expected;
+        const QString run = QString::fromLatin1(QTest::currentDataTag());
+        const QStringList shown = rig.window ? rig.log.shown : ToolShown(rig);
+        QVERIFY2(record_.Take(run, shown, &expected),
+                 qPrintable("shown: " + shown.join(" | ") + "\nrecorded: " + expected));
 
         QCOMPARE(rig.bridge.OpenHandles(), 0);
         // Each transaction may wait out its reply limit once, no more; and a
