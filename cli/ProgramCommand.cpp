@@ -5,6 +5,7 @@
 #include "cli/UnitWrite.h"
 #include "device/UnitLinks.h"
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 

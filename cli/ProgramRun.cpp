@@ -7,6 +7,7 @@
 #include "device/LibraryLock.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <sstream>
