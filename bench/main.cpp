@@ -1,5 +1,6 @@
 #include "bench/MeasureOperation.h"
 #include "bench/Operations.h"
+#include "bench/ProductionLine.h"
 #include "bench/ReplyWait.h"
 #include "bench/Report.h"
 #include "bench/Soak.h"
@@ -84,7 +85,13 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Also time a read and a write over libusb against the bridge emulated "
                        "under umockdev (run under umockdev-wrapper); 0 leaves them out."),
         QStringLiteral("runs"), QStringLiteral("0"));
+    const QCommandLineOption productionRuns(
+        QStringLiteral("production"),
+        QStringLiteral("Runs of each production-line figure (1, 2, 4 and 8 simulated units, all "
+                       "at once and one after another); 0 leaves them out."),
+        QStringLiteral("runs"), QStringLiteral("1"));
     parser.addOption(quick);
+    parser.addOption(productionRuns);
     parser.addOption(soakRounds);
     parser.addOption(usbRuns);
     parser.addOption(only);
@@ -134,12 +141,18 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "real clock: libusb path x %d\n", runs);
         usbFailed = !ReportUsbPath(runs);
     }
+    bool productionFailed = false;
+    if (const int runs = parser.value(productionRuns).toInt(); runs > 0) {
+        std::fprintf(stderr, "real clock: production line x %d\n", runs);
+        productionFailed = !ReportProductionLine(runs);
+    }
     PrintVerdict(operations, realClock, fake);
     PrintLoadAverage("at end");
 
     // Figures of runs that failed measure the failure; a run that cannot be
     // trusted is the one outcome that makes the benchmark itself fail.
-    return AnyComplaint(realClock) || AnyComplaint(fake) || !soak.complaint.isEmpty() || usbFailed
+    return AnyComplaint(realClock) || AnyComplaint(fake) || !soak.complaint.isEmpty() ||
+                   usbFailed || productionFailed
                ? 1
                : 0;
 }

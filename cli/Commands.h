@@ -23,3 +23,4 @@ Command AddConvertCommand(CLI::App& app, CliSession& session);
 Command AddDiffCommand(CLI::App& app, CliSession& session);
 Command AddInfoCommand(CLI::App& app, CliSession& session);
 Command AddEditCommand(CLI::App& app, CliSession& session);
+Command AddProgramCommand(CLI::App& app, CliSession& session);

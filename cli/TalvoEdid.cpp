@@ -91,6 +91,7 @@ int RunTalvoEdid(int argc, const char* const* argv, const CliServices& services)
         AddWriteCommand(app, session),   AddCheckCommand(app, session),
         AddConvertCommand(app, session), AddDiffCommand(app, session),
         AddInfoCommand(app, session),    AddEditCommand(app, session),
+        AddProgramCommand(app, session),
     };
     for (const Command& command : commands) {
         command.parser->footer(kExitStatuses);

@@ -59,13 +59,19 @@ UnitLink::UnitLink(CliSession& session)
     sink_.SetStopQuery(session.Services().interrupted);
 }
 
+UnitLink::UnitLink(CliSession& session, const std::string& link) : UnitLink(session) {
+    link_ = link;
+    transport_.SelectLink(link);
+}
+
 std::uint8_t UnitLink::DeviceAddress() const {
     return kDeviceAddresses[session_.bank];
 }
 
 std::string UnitLink::Where() const {
-    return "unit " + std::to_string(session_.unitNumber) + ", bank " +
-           std::to_string(session_.bank) + " (" + HexByte(DeviceAddress()) + ")";
+    const std::string unit =
+        link_.empty() ? "unit " + std::to_string(session_.unitNumber) : "the unit at " + link_;
+    return unit + ", bank " + std::to_string(session_.bank) + " (" + HexByte(DeviceAddress()) + ")";
 }
 
 std::string UnitLink::BridgeReason() const {

@@ -25,6 +25,9 @@ struct UnitStatus {
 class UnitLink {
 public:
     explicit UnitLink(CliSession& session);
+    // The unit attached at this link (see device/UnitLinks.h), with a handle
+    // of its own, so that several links can be open at once.
+    UnitLink(CliSession& session, const std::string& link);
 
     // Every attached bridge device, once the bridge library has loaded.
     int ListDevices(std::vector<BridgeDevice>* devices);
@@ -40,7 +43,7 @@ public:
 
     BridgeTransport& Transport() { return transport_; }
     std::uint8_t DeviceAddress() const;
-    // "unit 0, bank 0 (0xB0)"
+    // "unit 0, bank 0 (0xB0)", or "the unit at 1-4, bank 0 (0xB0)"
     std::string Where() const;
 
 private:
@@ -53,4 +56,5 @@ private:
     BridgeTransport transport_;
     ControlCommands commands_;
     ProgressSink sink_;
+    std::string link_;
 };

@@ -58,7 +58,8 @@ int SaveBackup(CliSession& session, UnitLink& link, const std::string& path) {
                              ChosenFormat("", path, session.Services().outputIsTerminal));
 }
 
-int Verify(CliSession& session, UnitLink& link, const EdidImage& written) {
+int Verify(CliSession& session, UnitLink& link, const EdidImage& written,
+           std::vector<std::size_t>* differing) {
     EdidImage readBack{};
     if (const int result = link.ReadTable(&readBack, UnitLink::ReadPurpose::Check);
         result != kExitDone) {
@@ -68,6 +69,11 @@ int Verify(CliSession& session, UnitLink& link, const EdidImage& written) {
         EdidTable(written.begin(), written.end()), EdidTable(readBack.begin(), readBack.end()));
     if (differences.empty()) {
         return kExitDone;
+    }
+    if (differing != nullptr) {
+        for (const ByteDifference& difference : differences) {
+            differing->push_back(difference.offset);
+        }
     }
     session.Message("the table read back differs from the one written at " +
                     std::to_string(differences.size()) +
@@ -87,57 +93,77 @@ int RunWrite(CliSession& session, const WriteOptions& options) {
                         " is the file to be written; nothing was written");
         return kExitUsage;
     }
-    EdidTable file;
-    if (const int result = session.LoadTable(options.file, &file); result != kExitDone) {
-        return result;
-    }
-    if (options.pad) {
-        PadToTwoBlocks(file);
-    }
-    if (file.size() != kEdidSize) {
-        session.Message(options.file + ": the table has " + std::to_string(file.size()) +
-                        " bytes; the unit takes a table of 256" +
-                        (file.size() == kEdidBlockSize ? " (--pad adds a zero block 1)" : ""));
-        return kExitUsage;
-    }
     EdidImage table{};
-    std::copy(file.begin(), file.end(), table.begin());
-    if (!ChecksumsCorrect(table) && !options.allowBadChecksum) {
-        session.Message(options.file +
-                        ": wrong checksum; not written (--allow-bad-checksum writes it anyway)");
-        return kExitNegative;
+    if (const int result =
+            LoadTableToWrite(session, options.file, options.pad, options.allowBadChecksum, &table);
+        result != kExitDone) {
+        return result;
     }
     return WriteTableToUnit(session, table, options.unit);
 }
 
 } // namespace
 
-int WriteTableToUnit(CliSession& session, const EdidImage& table, const UnitWriteOptions& options) {
-    UnitLink link(session);
-    if (const int result = link.RequireUnit(); result != kExitDone) {
+int LoadTableToWrite(CliSession& session, const std::string& path, bool pad, bool allowBadChecksum,
+                     EdidImage* table) {
+    EdidTable file;
+    if (const int result = session.LoadTable(path, &file); result != kExitDone) {
         return result;
     }
+    if (pad) {
+        PadToTwoBlocks(file);
+    }
+    if (file.size() != kEdidSize) {
+        session.Message(path + ": the table has " + std::to_string(file.size()) +
+                        " bytes; the unit takes a table of 256" +
+                        (file.size() == kEdidBlockSize ? " (--pad adds a zero block 1)" : ""));
+        return kExitUsage;
+    }
+    std::copy(file.begin(), file.end(), table->begin());
+    if (!ChecksumsCorrect(*table) && !allowBadChecksum) {
+        session.Message(path +
+                        ": wrong checksum; not written (--allow-bad-checksum writes it anyway)");
+        return kExitNegative;
+    }
+    return kExitDone;
+}
+
+int PrepareUnitForWrite(CliSession& session, UnitLink& link, const UnitWriteOptions& options) {
     if (const int result = RequireCustomMode(session, link, options.setCustom);
         result != kExitDone) {
         return result;
     }
     if (!options.backup.empty()) {
-        if (const int result = SaveBackup(session, link, options.backup); result != kExitDone) {
-            return result;
-        }
+        return SaveBackup(session, link, options.backup);
     }
+    return kExitDone;
+}
+
+int WriteAndVerify(CliSession& session, UnitLink& link, const EdidImage& table, bool noVerify,
+                   std::vector<std::size_t>* differing) {
     if (const int result = link.WriteTable(table); result != kExitDone) {
         return result;
     }
-    if (options.noVerify) {
+    if (noVerify) {
         session.Note("table written to " + link.Where() + ", not verified");
         return kExitDone;
     }
-    if (const int result = Verify(session, link, table); result != kExitDone) {
+    if (const int result = Verify(session, link, table, differing); result != kExitDone) {
         return result;
     }
     session.Note("table written to " + link.Where() + " and verified");
     return kExitDone;
+}
+
+int WriteTableToUnit(CliSession& session, const EdidImage& table, const UnitWriteOptions& options) {
+    UnitLink link(session);
+    if (const int result = link.RequireUnit(); result != kExitDone) {
+        return result;
+    }
+    if (const int result = PrepareUnitForWrite(session, link, options); result != kExitDone) {
+        return result;
+    }
+    return WriteAndVerify(session, link, table, options.noVerify);
 }
 
 Command AddWriteCommand(CLI::App& app, CliSession& session) {

@@ -20,6 +20,11 @@ inline constexpr std::uint32_t kDeviceStringSize = 256;
 enum class DeviceStringOption : std::uint32_t {
     SerialNumber = 0,
     Description = 2, // the product string
+    // Where the device is attached ("1-4.2": USB bus 1, hub port 4, port 2),
+    // which tells apart units that share one serial string. Only the
+    // program's own bridges answer it; a library that does not know it fails
+    // the call, and the device is then known by its place in the list.
+    UsbLink = 0x80,
 };
 
 class BridgeLibrary {

@@ -1,6 +1,7 @@
 #include "device/BridgeTransport.h"
 
 #include "device/LibraryLock.h"
+#include "device/UnitLinks.h"
 
 #include <algorithm>
 #include <cstring>
@@ -46,7 +47,11 @@ bool BridgeTransport::FindUnit(std::uint32_t* index) {
         // The library's string may come without a terminator; never read past
         // the buffer.
         serial[kDeviceStringSize - 1] = '\0';
-        if (std::strcmp(serial, kUnitSerial) == 0 && unitsPassed++ == unitNumber_) {
+        if (std::strcmp(serial, kUnitSerial) != 0) {
+            continue;
+        }
+        if (!link_.empty() ? BridgeDeviceLink(library_, i) == link_
+                           : unitsPassed++ == unitNumber_) {
             *index = i;
             return true;
         }

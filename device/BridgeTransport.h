@@ -60,6 +60,10 @@ public:
                                         const std::uint8_t* request, std::uint32_t replyLength,
                                         std::uint32_t requestLength);
     bool GetSerialString(std::uint32_t index, char* buffer);
+    // From now on the unit is the one attached at this link (see
+    // UnitLinks.h), wherever it stands in the list, so that a transport can
+    // stay with one unit of several while others come and go.
+    void SelectLink(const std::string& link) { link_ = link; }
     // Every attached bridge device, in the library's order; false when the
     // library cannot count them. A device whose serial string cannot be had
     // is listed without it.
@@ -79,4 +83,5 @@ private:
     NativeWarning& warning_;
     std::uint32_t unitNumber_;
     DeviceHandle handle_ = kNoDevice;
+    std::string link_;
 };

@@ -60,6 +60,18 @@ std::string Where(libusb_device* device) {
            std::to_string(libusb_get_device_address(device));
 }
 
+// "1-4.2": the bus, then the port on each hub from the root on, which stays
+// the same for as long as the device is plugged into the same socket.
+std::string UsbLinkOf(libusb_device* device) {
+    std::uint8_t ports[7] = {};
+    const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
+    std::string link = std::to_string(libusb_get_bus_number(device));
+    for (int i = 0; i < depth; ++i) {
+        link += (i == 0 ? "-" : ".") + std::to_string(ports[i]);
+    }
+    return link;
+}
+
 // libusb's reason in the words the front ends show.
 std::string Problem(const std::string& where, int error, const std::string& doing) {
     switch (error) {
@@ -287,6 +299,12 @@ BridgeStatus LibusbBridgeLibrary::GetProductString(std::uint32_t index, char* bu
         return Fail(kDeviceNotFound, "there is no bridge device " + std::to_string(index));
     }
     libusb_device* device = devices_[index];
+    if (option == DeviceStringOption::UsbLink) {
+        const std::string link = UsbLinkOf(device);
+        link.copy(buffer, kDeviceStringSize - 1);
+        buffer[std::min<std::size_t>(link.size(), kDeviceStringSize - 1)] = '\0';
+        return Succeed();
+    }
     libusb_device_descriptor descriptor{};
     libusb_get_device_descriptor(device, &descriptor);
     std::uint8_t stringIndex = 0;

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <sstream>
 
@@ -103,6 +104,19 @@ std::optional<FaultDirective> Directive(const std::string& line) {
         directive.serials = Serials(rest);
         return directive;
     }
+    if (keyword == "unit" && arguments.size() == 3) {
+        // Only what one device can have of its own.
+        const auto device = Number(arguments[0], 0, kIntMax);
+        const std::string aimed = Lower(arguments[1]);
+        const bool own = aimed == "mode" || aimed == "noreply" || aimed == "delay" ||
+                         aimed == "vanish" || aimed == "plug" || aimed == "unplug";
+        auto inner = own ? Directive(aimed + " " + arguments[2]) : std::nullopt;
+        if (!device || !inner) {
+            return std::nullopt;
+        }
+        inner->device = *device;
+        return inner;
+    }
     if (keyword == "fail" && arguments.size() == 2) {
         const auto operation = Operation(Lower(arguments[0]));
         const auto number = Number(arguments[1], 1, kIntMax);
@@ -132,6 +146,9 @@ std::optional<FaultDirective> Directive(const std::string& line) {
         {"delay", Kind::Delay, 0, kCountMax, false, 0},
         {"mode", Kind::Mode, 0, kByteMax, false, 0},
         {"miswrite", Kind::Miswrite, 0, kByteMax, false, 0},
+        {"bench", Kind::Bench, 1, kByteMax, false, 0},
+        {"plug", Kind::Plug, 0, kCountMax, false, 0},
+        {"unplug", Kind::Unplug, 0, kCountMax, false, 0},
     };
     for (const Layout& layout : kLayouts) {
         if (keyword != layout.keyword || arguments.size() != (layout.hasValue ? 2u : 1u)) {
@@ -162,7 +179,10 @@ FaultScript ParseFaultScript(const std::string& text) {
         if (line.empty()) {
             continue;
         }
-        if (const auto directive = Directive(line)) {
+        const auto directive = Directive(line);
+        const bool comesOrGoes = directive && (directive->kind == FaultDirective::Kind::Plug ||
+                                               directive->kind == FaultDirective::Kind::Unplug);
+        if (directive && (!comesOrGoes || directive->device)) {
             script.directives.push_back(*directive);
         } else {
             script.skippedLines.push_back(number);
@@ -182,10 +202,64 @@ bool LoadFaultScript(const std::string& path, FaultScript* script) {
     return true;
 }
 
+namespace {
+
+std::vector<SimulatedDevice> Bench(std::uint32_t count, const SimulatedUnit& unit) {
+    std::vector<SimulatedDevice> devices;
+    for (std::uint32_t i = 1; i <= count; ++i) {
+        devices.push_back({SimulatedUnit::kSerial, "TALVO", true,
+                           std::make_shared<SimulatedUnit>(unit), "1-" + std::to_string(i)});
+    }
+    return devices;
+}
+
+// A directive aimed at one device; one past the devices there are is
+// skipped, as a line that is no directive.
+void ApplyToDevice(const FaultDirective& directive, SimulatedBridge& bridge) {
+    using Kind = FaultDirective::Kind;
+    std::vector<SimulatedDevice> devices = bridge.Devices();
+    if (*directive.device >= devices.size()) {
+        return;
+    }
+    SimulatedDevice& device = devices[*directive.device];
+    const int number = static_cast<int>(directive.number);
+    switch (directive.kind) {
+    case Kind::Mode:
+        if (device.unit) {
+            device.unit->SetModeCode(static_cast<std::uint8_t>(directive.number));
+        }
+        break;
+    case Kind::NoReply:
+        device.silentTransactions.insert(number);
+        break;
+    case Kind::Delay:
+        device.replyDelayMs = directive.number;
+        break;
+    case Kind::Vanish:
+        device.vanishAfter = number;
+        break;
+    case Kind::Plug:
+        device.plugAtMs = directive.number;
+        break;
+    case Kind::Unplug:
+        device.unplugAtMs = directive.number;
+        break;
+    default:
+        return;
+    }
+    bridge.SetDevices(std::move(devices));
+}
+
+} // namespace
+
 void ApplyFaultScript(const FaultScript& script, SimulatedBridge& bridge, SimulatedUnit& unit) {
     using Kind = FaultDirective::Kind;
     for (const FaultDirective& directive : script.directives) {
         const int number = static_cast<int>(directive.number);
+        if (directive.device) {
+            ApplyToDevice(directive, bridge);
+            continue;
+        }
         switch (directive.kind) {
         case Kind::Devices: {
             std::vector<SimulatedDevice> devices;
@@ -222,10 +296,21 @@ void ApplyFaultScript(const FaultScript& script, SimulatedBridge& bridge, Simula
             break;
         case Kind::Mode:
             unit.SetModeCode(static_cast<std::uint8_t>(directive.number));
+            for (const SimulatedDevice& device : bridge.Devices()) {
+                if (device.unit) {
+                    device.unit->SetModeCode(static_cast<std::uint8_t>(directive.number));
+                }
+            }
             break;
         case Kind::Miswrite:
             unit.StoreChunkWrongly(static_cast<std::uint8_t>(directive.number));
             break;
+        case Kind::Bench:
+            bridge.SetDevices(Bench(directive.number, unit));
+            break;
+        case Kind::Plug:
+        case Kind::Unplug:
+            break; // only ever aimed at a device
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "sim/BridgeOperation.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ class SimulatedUnit;
 //   delay 5               every reply comes 5 ms after its request
 //   mode 3                the unit's EDID mode code
 //   miswrite 0x40         block writes at offset 0x40 are taken but stored wrongly
+//   bench 8               eight units, each with its own memory, mode and faults,
+//                         attached at links 1-1 to 1-8, starting as the unit stands
+//   unit 2 mode 2         device 2 (from 0) alone: its mode code, or, with noreply,
+//                         delay or vanish, a fault counting its own transactions,
+//                         or, with plug or unplug, when it comes or goes (ms after
+//                         the start)
 // Numbers are decimal or 0x-prefixed hex; call and transaction numbers count
 // from 1.
 struct FaultDirective {
@@ -39,6 +46,9 @@ struct FaultDirective {
         Delay,
         Mode,
         Miswrite,
+        Bench,
+        Plug,
+        Unplug,
     };
 
     Kind kind = Kind::Devices;
@@ -46,6 +56,8 @@ struct FaultDirective {
     BridgeOperation operation = BridgeOperation::GetNumDevices; // FailOperation
     std::uint32_t number = 0; // the call, transaction, count, delay, mode code or offset
     std::uint32_t value = 0;  // Late: ms; Short: bytes; ErrorByte: the byte
+    // The device that a "unit" line aims at; none: the bridge and its unit.
+    std::optional<std::uint32_t> device;
 };
 
 struct FaultScript {

@@ -36,8 +36,19 @@ SimulatedBridge::SimulatedBridge(Clock& clock, SimulatedUnit& unit)
 void SimulatedBridge::SetDevices(std::vector<SimulatedDevice> devices) {
     devices_.clear();
     for (SimulatedDevice& device : devices) {
-        devices_.push_back(DeviceState{std::move(device), kNoDevice, {}});
+        if (!scheduleStart_ && (device.plugAtMs || device.unplugAtMs)) {
+            scheduleStart_ = clock_.TickCount();
+        }
+        devices_.push_back(DeviceState{std::move(device), kNoDevice, {}, 0, false});
     }
+}
+
+std::vector<SimulatedDevice> SimulatedBridge::Devices() const {
+    std::vector<SimulatedDevice> devices;
+    for (const DeviceState& device : devices_) {
+        devices.push_back(device.info);
+    }
+    return devices;
 }
 
 void SimulatedBridge::FailCall(BridgeOperation operation, int n) {
@@ -97,6 +108,11 @@ bool SimulatedBridge::BeginCall(BridgeOperation operation) {
 // The unit is pulled out only once the reply of its last transaction is out of
 // the way, so that the last transaction completes as any other.
 void SimulatedBridge::UpdatePresence() {
+    for (DeviceState& device : devices_) {
+        const auto& after = device.info.vanishAfter;
+        device.gone =
+            device.gone || (after && device.transactions >= *after && device.replies.empty());
+    }
     if (vanished_ || !vanishAfter_ || transactionCount_ < *vanishAfter_) {
         return;
     }
@@ -106,7 +122,18 @@ void SimulatedBridge::UpdatePresence() {
 }
 
 bool SimulatedBridge::IsPresent(const DeviceState& device) const {
-    return !(vanished_ && device.info.isUnit);
+    return !(vanished_ && device.info.isUnit) && !device.gone && IsScheduledIn(device.info);
+}
+
+// Asks the clock only for a device with a schedule, so that the others leave
+// a test clock's time alone.
+bool SimulatedBridge::IsScheduledIn(const SimulatedDevice& device) const {
+    if (!device.plugAtMs && !device.unplugAtMs) {
+        return true;
+    }
+    const std::uint32_t elapsed = clock_.TickCount() - *scheduleStart_;
+    return (!device.plugAtMs || elapsed >= *device.plugAtMs) &&
+           (!device.unplugAtMs || elapsed < *device.unplugAtMs);
 }
 
 SimulatedBridge::DeviceState* SimulatedBridge::PresentDevice(std::uint32_t index) {
@@ -158,6 +185,12 @@ BridgeStatus SimulatedBridge::GetProductString(std::uint32_t index, char* buffer
         break;
     case DeviceStringOption::Description:
         text = &device->info.product;
+        break;
+    case DeviceStringOption::UsbLink:
+        if (device->info.link.empty()) {
+            return kInvalidParameter;
+        }
+        text = &device->info.link;
         break;
     default:
         return kInvalidParameter;
@@ -256,12 +289,14 @@ BridgeStatus SimulatedBridge::Write(DeviceHandle handle, const std::uint8_t* buf
 
 void SimulatedBridge::Transact(DeviceState& device, const std::vector<std::uint8_t>& request) {
     const int number = ++transactionCount_;
+    const int own = ++device.transactions;
+    SimulatedUnit& unit = device.info.unit ? *device.info.unit : unit_;
     std::optional<std::vector<std::uint8_t>> reply =
-        unit_.HandleRequest(request.data(), request.size());
+        unit.HandleRequest(request.data(), request.size());
     const auto found = transactionFaults_.find(number);
     const TransactionFault fault =
         found != transactionFaults_.end() ? found->second : TransactionFault{};
-    if (!reply || fault.never) {
+    if (!reply || fault.never || device.info.silentTransactions.count(own) != 0) {
         return;
     }
     if (fault.errorByte && !reply->empty()) {
@@ -274,7 +309,7 @@ void SimulatedBridge::Transact(DeviceState& device, const std::vector<std::uint8
         return;
     }
     PendingReply pending{std::move(*reply), std::nullopt};
-    const std::uint32_t delay = replyDelayMs_ + fault.lateMs;
+    const std::uint32_t delay = replyDelayMs_ + device.info.replyDelayMs + fault.lateMs;
     if (delay > 0) {
         pending.dueAt = clock_.TickCount() + delay;
     }

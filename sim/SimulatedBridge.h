@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -22,6 +23,21 @@ struct SimulatedDevice {
     std::string serial;
     std::string product;
     bool isUnit;
+    // A unit of its own, with its own memory, mode and counters, as on a
+    // bench of several; null: the bridge's unit, which such devices share.
+    std::shared_ptr<SimulatedUnit> unit = nullptr;
+    // Where it is attached ("1-4"); empty: the bridge cannot tell.
+    std::string link = {};
+    // Faults of this device alone, its transactions counted from 1 on their
+    // own: a reply delay added to the bridge's, transactions that get no
+    // reply, and an unplug once that many transactions are done.
+    std::uint32_t replyDelayMs = 0;
+    std::set<int> silentTransactions = {};
+    std::optional<int> vanishAfter = std::nullopt;
+    // Present only from plugAtMs and before unplugAtMs, counted on the
+    // bridge's clock from the first time a device with either was set.
+    std::optional<std::uint32_t> plugAtMs = std::nullopt;
+    std::optional<std::uint32_t> unplugAtMs = std::nullopt;
 };
 
 // The two flags of one FlushBuffers call, as the caller gave them.
@@ -45,6 +61,8 @@ public:
 
     // In the library's device order; closes every open handle.
     void SetDevices(std::vector<SimulatedDevice> devices);
+    // As set, present or not.
+    std::vector<SimulatedDevice> Devices() const;
 
     // Faults. Each may be given several times; calls are counted from 1,
     // failing ones included. An injected failure changes nothing, except that
@@ -111,6 +129,8 @@ private:
         SimulatedDevice info;
         DeviceHandle handle = kNoDevice;
         std::deque<PendingReply> replies;
+        int transactions = 0;
+        bool gone = false; // unplugged by its own fault
     };
     struct TransactionFault {
         bool never = false;
@@ -123,6 +143,7 @@ private:
     bool BeginCall(BridgeOperation operation);
     void UpdatePresence();
     bool IsPresent(const DeviceState& device) const;
+    bool IsScheduledIn(const SimulatedDevice& device) const;
     DeviceState* PresentDevice(std::uint32_t index);
     DeviceState* OpenedDevice(DeviceHandle handle);
     void Transact(DeviceState& device, const std::vector<std::uint8_t>& request);
@@ -140,6 +161,7 @@ private:
     std::optional<int> vanishAfter_;
     bool vanished_ = false;
     std::uint32_t replyDelayMs_ = 0;
+    std::optional<std::uint32_t> scheduleStart_;
 
     DeviceHandle nextHandle_;
     int callCount_ = 0;

@@ -256,6 +256,12 @@ bool SavedUnitTable(const Rig& rig) {
 bool WroteAfterBackup(const Rig& rig) {
     return rig.File("backup.bin") == BytesOf(kUnitTable) && rig.unit.Memory(0xB0) == kUserTable;
 }
+// One line for the one unit, and the unit holds the table it says it got.
+bool ProgrammedAndLogged(const Rig& rig) {
+    return rig.unit.Memory(0xB0) == kUserTable && rig.Out().contains("verified") &&
+           rig.File("run.jsonl").count('\n') == 1 &&
+           rig.File("run.jsonl").contains("\"result\":\"verified\"");
+}
 bool WroteInCustom(const Rig& rig) {
     return rig.unit.ModeCode() == SimulatedUnit::kCustom && rig.unit.Memory(0xB0) == kUserTable;
 }
@@ -411,6 +417,14 @@ const Operation kOperations[] = {
      {},
      true,
      WroteInCustom},
+    {"talvo-edid program --log",
+     UserFile,
+     nullptr,
+     {"program", "%d/user.hex", "--log", "%d/run.jsonl"},
+     nullptr,
+     {},
+     true,
+     ProgrammedAndLogged},
 };
 
 // What a fault-free run of an operation did, counted from its start.
