@@ -131,6 +131,12 @@ void MainWindow::FileExit() {
     services_.processExit.Exit(0);
 }
 
+// Fonts take their final size only on the screen the window shows on.
+void MainWindow::showEvent(QShowEvent* event) {
+    FitFormTexts(ui->centralwidget);
+    QMainWindow::showEvent(event);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (ConfirmLeave()) {
         event->accept();

@@ -44,6 +44,7 @@ public slots:
 protected:
     // The title bar's close button asks first, as File > Exit does.
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private slots:
     void SaveEDIDtoFile();

@@ -14,7 +14,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build-mingw"
 
 packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 libcli11-dev nlohmann-json3-dev
-    qt6-base-dev qt6-base-dev-tools nsis xvfb xauth xdotool)
+    qt6-base-dev qt6-base-dev-tools nsis xvfb xauth xdotool fonts-wine)
 
 if ! "$root/scripts/install-missing.sh" --no-prompt "${packages[@]}"; then
     echo "Windows tests skipped: could not install ${packages[*]}"
