@@ -16,8 +16,7 @@ void TableDetailsWindow::CreateEditActions() {
         tree_->addAction(action);
         editActions_.push_back(action);
     };
-    add("actionAddVic", tr("Add VIC..."),
-        [this] { AskVic(tr("Add VIC"), 1, &AddVic); });
+    add("actionAddVic", tr("Add VIC..."), [this] { AskVic(tr("Add VIC"), 1, &AddVic); });
     add("actionRemoveVic", tr("Remove VIC..."),
         [this] { AskVic(tr("Remove VIC"), FirstListedVic(), &RemoveVic); });
     add("actionMarkNativeVic", tr("Mark VIC native..."),
@@ -33,9 +32,8 @@ void TableDetailsWindow::AskVic(const QString& title, std::uint8_t suggested,
     bool ok = false;
     const int vic = QInputDialog::getInt(this, title, tr("VIC:"), suggested, 1, 255, 1, &ok);
     if (ok) {
-        ApplyEdit([edit, vic](EdidBytes& table) {
-            return edit(table, static_cast<std::uint8_t>(vic));
-        });
+        ApplyEdit(
+            [edit, vic](EdidBytes& table) { return edit(table, static_cast<std::uint8_t>(vic)); });
     }
 }
 

@@ -263,7 +263,8 @@ private slots:
         rig->View()->setPlainText("00 FF");
         QCOMPARE(Tree()->topLevelItemCount(), 1);
         QCOMPARE(Tree()->topLevelItem(0)->text(0), QString("no table"));
-        QVERIFY(std::none_of(Tree()->actions().begin(), Tree()->actions().end(),
+        const QList<QAction*> actions = Tree()->actions();
+        QVERIFY(std::none_of(actions.begin(), actions.end(),
                              [](QAction* a) { return a->isEnabled(); }));
     }
 
@@ -368,6 +369,8 @@ private slots:
             FindField(Tree(), field)->setText(2, value);
         }
         QTRY_COMPARE(Reason(), reason);
+        // Whatever the edit left to do once its signal returned is done.
+        QCoreApplication::processEvents();
         // The tree is back to what the table says.
         QTRY_VERIFY(field.isEmpty() || FindField(Tree(), field)->text(2) != value);
         QCOMPARE(rig->ViewText(), shown);
