@@ -1,10 +1,12 @@
 #include "app/TableDetailsWindow.h"
 
-#include "edid/EdidEdit.h"
+#include "app/TableDetailsWords.h"
+#include "app/TableFieldEdits.h"
 #include "edid/EdidFieldMap.h"
 #include "edid/EdidStructure.h"
 #include "edid/HexText.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QLabel>
 #include <QRegularExpression>
@@ -14,190 +16,40 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 
 enum Column { kField, kOffsets, kValue };
-enum Role { kFirstRole = Qt::UserRole, kLastRole };
+enum Role { kFirstRole = Qt::UserRole, kLastRole, kEditRole };
 
 constexpr std::size_t kBytesPerLine = 16;
 constexpr std::size_t kBlock0Checksum = 127;
 constexpr std::size_t kBlock1Checksum = 255;
-
-using FieldEdit = std::function<EdidEditOutcome(EdidBytes&, const QString&)>;
-
-// The numbers a field edit takes; one out of range is refused by the edit.
-std::uint64_t Number(const QString& text, bool* ok) {
-    return text.trimmed().toULongLong(ok, 0);
-}
-
-// The edit that changes the field the decoder names so, if any.
-FieldEdit EditOfField(const QString& name) {
-    const auto number = [](auto set) {
-        return [set](EdidBytes& table, const QString& text) {
-            bool ok = false;
-            const std::uint64_t value = Number(text, &ok);
-            return ok ? set(table, value) : EdidEditOutcome::ValueOutOfRange;
-        };
-    };
-    if (name == "manufacturer ID") {
-        return [](EdidBytes& t, const QString& text) {
-            return SetManufacturer(t, text.trimmed().toUpper().toStdString());
-        };
-    }
-    if (name == "product code") {
-        return number([](EdidBytes& t, std::uint64_t n) {
-            return n > 0xFFFF ? EdidEditOutcome::ValueOutOfRange
-                              : SetProductCode(t, static_cast<std::uint32_t>(n));
-        });
-    }
-    if (name == "serial number") {
-        return number([](EdidBytes& t, std::uint64_t n) { return SetSerialNumber(t, n); });
-    }
-    if (name == "week of manufacture") {
-        return number([](EdidBytes& t, std::uint64_t n) {
-            return SetWeek(t, static_cast<unsigned>(std::min<std::uint64_t>(n, 0xFFFF)));
-        });
-    }
-    if (name == "year of manufacture") {
-        return number([](EdidBytes& t, std::uint64_t n) {
-            return SetYear(t, static_cast<unsigned>(std::min<std::uint64_t>(n, 0xFFFF)));
-        });
-    }
-    if (name.endsWith(": product name")) {
-        return
-            [](EdidBytes& t, const QString& text) { return SetDisplayName(t, text.toStdString()); };
-    }
-    if (name.endsWith(": product serial")) {
-        return [](EdidBytes& t, const QString& text) {
-            return SetSerialString(t, text.toStdString());
-        };
-    }
-    if (name == "detailed timing 1") {
-        return [](EdidBytes& t, const QString& text) {
-            const QRegularExpressionMatch mode =
-                QRegularExpression("^\\s*(\\d{1,5})x(\\d{1,5})@(\\d{1,4}(\\.\\d+)?)\\s*$")
-                    .match(text);
-            if (!mode.hasMatch() || mode.captured(1).toUInt() > 0xFFFF ||
-                mode.captured(2).toUInt() > 0xFFFF) {
-                return EdidEditOutcome::NoTiming;
-            }
-            return SetPreferredTiming(t, static_cast<std::uint16_t>(mode.captured(1).toUInt()),
-                                      static_cast<std::uint16_t>(mode.captured(2).toUInt()),
-                                      mode.captured(3).toDouble());
-        };
-    }
-    return nullptr;
-}
-
-// What an editable field holds, in the form its edit takes.
-QString ValueOfField(const QString& name, const DecodedEdid& decoded, const QString& bytes) {
-    const EdidBaseBlock& base = decoded.base;
-    if (name == "manufacturer ID") {
-        return QString::fromStdString(base.manufacturerId);
-    }
-    if (name == "product code") {
-        return QString::number(base.productCode);
-    }
-    if (name == "serial number") {
-        return QString::number(base.serialNumber);
-    }
-    if (name == "week of manufacture") {
-        return QString::number(base.week);
-    }
-    if (name == "year of manufacture") {
-        return QString::number(base.year);
-    }
-    if (name.endsWith(": product name")) {
-        return QString::fromStdString(base.productName);
-    }
-    if (name.endsWith(": product serial")) {
-        return QString::fromStdString(base.serialText);
-    }
-    if (name == "detailed timing 1" && !base.detailedTimings.empty()) {
-        const DetailedTiming& t = base.detailedTimings.front();
-        return QString("%1x%2@%3").arg(t.hActive).arg(t.vActive).arg(t.refreshHz, 0, 'f', 2);
-    }
-    return bytes;
-}
-
-QString RefusalText(EdidEditOutcome outcome) {
-    switch (outcome) {
-    case EdidEditOutcome::Done:
-        return "done";
-    case EdidEditOutcome::NoBaseBlock:
-        return "the table is shorter than one block";
-    case EdidEditOutcome::ManufacturerInvalid:
-        return "a manufacturer ID is three letters A to Z";
-    case EdidEditOutcome::ValueOutOfRange:
-        return "the field cannot hold that value";
-    case EdidEditOutcome::TextTooLong:
-        return "a descriptor holds 13 characters at most";
-    case EdidEditOutcome::TextInvalid:
-        return "a descriptor holds printable ASCII characters only";
-    case EdidEditOutcome::NoFreeDescriptor:
-        return "no descriptor of that kind and no free (dummy) descriptor slot";
-    case EdidEditOutcome::FirstSlotNotTiming:
-        return "the first descriptor slot holds a display descriptor, not a timing";
-    case EdidEditOutcome::NoTiming:
-        return "no timing has that size and refresh rate";
-    case EdidEditOutcome::TimingTooLarge:
-        return "a detailed timing descriptor cannot hold that timing";
-    case EdidEditOutcome::NoCtaBlock:
-        return "the table has no CTA-861 extension of revision 3 or later";
-    case EdidEditOutcome::CtaBlockBroken:
-        return "the CTA-861 extension's DTD offset or data block lengths are wrong";
-    case EdidEditOutcome::VicUndefined:
-        return "the CTA-861 tables define no such VIC";
-    case EdidEditOutcome::VicNotListed:
-        return "the video data block does not list that VIC";
-    case EdidEditOutcome::VicCannotBeNative:
-        return "only VICs 1 to 64 can be marked native";
-    case EdidEditOutcome::NoRoom:
-        return "the CTA-861 extension has no room for it";
-    case EdidEditOutcome::NoHdmiBlock:
-        return "the table has no HDMI vendor-specific data block";
-    case EdidEditOutcome::HdmiBlockTooShort:
-        return "the HDMI vendor-specific data block is too short for that field";
-    case EdidEditOutcome::NoRangeLimits:
-        return "the table has no range limits descriptor";
-    }
-    return "unknown reason";
-}
-
-QString ProblemText(EdidProblemKind kind) {
-    switch (kind) {
-    case EdidProblemKind::TooShort:
-        return "the table is cut short";
-    case EdidProblemKind::ExtensionsMissing:
-        return "more extension blocks declared than held";
-    case EdidProblemKind::DataBlockOverrun:
-        return "a CTA data block runs past the data block area";
-    case EdidProblemKind::DtdOffsetInvalid:
-        return "the CTA DTD offset lies outside the block";
-    case EdidProblemKind::HeaderInvalid:
-        return "the header is wrong";
-    case EdidProblemKind::ChecksumWrong:
-        return "wrong checksum";
-    case EdidProblemKind::ExtensionCountMismatch:
-        return "more blocks held than declared";
-    case EdidProblemKind::TimingOutsideRangeLimits:
-        return "a detailed timing outside the range limits";
-    case EdidProblemKind::NameDescriptorMissing:
-        return "no display name descriptor";
-    case EdidProblemKind::DuplicateVic:
-        return "a VIC listed twice";
-    case EdidProblemKind::PixelClockZero:
-        return "a detailed timing with a pixel clock of zero";
-    case EdidProblemKind::PixelClockPastRangeLimit:
-        return "a pixel clock past the range limits";
-    }
-    return "unknown problem";
-}
+constexpr std::uint32_t kHdmiOui = 0x000C03;
 
 QString HexOffset(std::size_t offset) {
     return QString::asprintf("0x%02zX", offset);
+}
+
+QTreeWidgetItem* AddField(QTreeWidgetItem* parent, const QString& name, std::size_t first,
+                          std::size_t last, const QString& value) {
+    auto* item = new QTreeWidgetItem(
+        parent, {name, HexOffset(first) + (last > first ? "-" + HexOffset(last) : ""), value});
+    item->setData(kField, kFirstRole, static_cast<int>(first));
+    item->setData(kField, kLastRole, static_cast<int>(last));
+    return item;
+}
+
+void MakeEditable(QTreeWidgetItem* item, FieldEdit edit) {
+    if (edit != FieldEdit::None) {
+        item->setData(kField, kEditRole, static_cast<int>(edit));
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+    }
+}
+
+FieldEdit EditOfItem(const QTreeWidgetItem* item) {
+    const QVariant edit = item->data(kField, kEditRole);
+    return edit.isValid() ? static_cast<FieldEdit>(edit.toInt()) : FieldEdit::None;
 }
 
 } // namespace
@@ -229,7 +81,8 @@ TableDetailsWindow::TableDetailsWindow(QTextEdit* view, QWidget* parent)
     // A click on the field the cursor already made current selects too.
     connect(tree_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { SelectBytesOf(item); });
-    connect(tree_, &QTreeWidget::itemChanged, this, &TableDetailsWindow::ApplyEdit);
+    connect(tree_, &QTreeWidget::itemChanged, this, &TableDetailsWindow::ApplyFieldEdit);
+    CreateEditActions();
     Rebuild();
 }
 
@@ -249,6 +102,9 @@ void TableDetailsWindow::Rebuild() {
     EdidImage image{};
     const bool whole = ParseHexText(std::string(text.constData(), std::size_t(text.size())),
                                     image) == static_cast<int>(kEdidSize);
+    for (QAction* action : editActions_) {
+        action->setEnabled(whole && view_->isEnabled());
+    }
     if (!whole) {
         new QTreeWidgetItem(tree_, {tr("no table")});
         rebuilding_ = false;
@@ -260,15 +116,17 @@ void TableDetailsWindow::Rebuild() {
         positions_.push_back(match.next().capturedStart());
     }
     const std::vector<std::uint8_t> table(image.begin(), image.end());
-    AddBlockFields(table);
+    const DecodedEdid decoded = DecodeEdid(table);
+    AddBlockFields(table, decoded);
+    AddHdmiFields(decoded);
     AddProblems(table);
     tree_->expandAll();
     rebuilding_ = false;
 }
 
 // Consecutive bytes that the decoder names alike make one field.
-void TableDetailsWindow::AddBlockFields(const std::vector<std::uint8_t>& table) {
-    const DecodedEdid decoded = DecodeEdid(table);
+void TableDetailsWindow::AddBlockFields(const std::vector<std::uint8_t>& table,
+                                        const DecodedEdid& decoded) {
     const bool editable = view_->isEnabled();
     std::size_t first = 0;
     while (first < table.size()) {
@@ -288,13 +146,12 @@ void TableDetailsWindow::AddBlockFields(const std::vector<std::uint8_t>& table) 
             bytes << QString::asprintf("%02X", table[i]);
         }
         const QString fieldName = QString::fromStdString(name);
-        auto* item = new QTreeWidgetItem(
-            blockItem, {fieldName, HexOffset(first) + (last > first ? "-" + HexOffset(last) : ""),
-                        ValueOfField(fieldName, decoded, bytes.join(' '))});
-        item->setData(kField, kFirstRole, static_cast<int>(first));
-        item->setData(kField, kLastRole, static_cast<int>(last));
-        if (editable && EditOfField(fieldName)) {
-            item->setFlags(item->flags() | Qt::ItemIsEditable);
+        const FieldEdit edit = EditOfDecodedField(fieldName);
+        QTreeWidgetItem* item =
+            AddField(blockItem, fieldName, first, last,
+                     edit == FieldEdit::None ? bytes.join(' ') : ValueOfField(edit, decoded));
+        if (editable) {
+            MakeEditable(item, edit);
         }
         for (std::size_t i = first; i <= last; ++i) {
             fieldItems_[i] = item;
@@ -303,12 +160,45 @@ void TableDetailsWindow::AddBlockFields(const std::vector<std::uint8_t>& table) 
     }
 }
 
+// The HDMI vendor-specific data block's own fields, under the block's row,
+// in the CTA-861 block that the HDMI edits change.
+void TableDetailsWindow::AddHdmiFields(const DecodedEdid& decoded) {
+    const auto cta = std::find_if(
+        decoded.extensions.begin(), decoded.extensions.end(),
+        [](const EdidExtension& e) { return e.cta.has_value() && e.cta->revision >= 3; });
+    if (cta == decoded.extensions.end() || !cta->cta->hdmi) {
+        return;
+    }
+    const auto hdmi = std::find_if(
+        cta->cta->dataBlocks.begin(), cta->cta->dataBlocks.end(), [](const CtaDataBlock& block) {
+            return block.kind == CtaDataBlockKind::VendorSpecific && block.oui == kHdmiOui;
+        });
+    if (hdmi == cta->cta->dataBlocks.end()) {
+        return;
+    }
+    QTreeWidgetItem* blockItem = fieldItems_[hdmi->offset];
+    const bool editable = view_->isEnabled();
+    constexpr std::size_t kAddressAt = 4;
+    constexpr std::size_t kTmdsAt = 7;
+    MakeEditable(AddField(blockItem, tr("physical address"), hdmi->offset + kAddressAt,
+                          hdmi->offset + kAddressAt + 1,
+                          ValueOfField(FieldEdit::PhysicalAddress, decoded)),
+                 editable ? FieldEdit::PhysicalAddress : FieldEdit::None);
+    if (hdmi->length >= kTmdsAt) {
+        MakeEditable(AddField(blockItem, tr("maximum TMDS clock"), hdmi->offset + kTmdsAt,
+                              hdmi->offset + kTmdsAt,
+                              ValueOfField(FieldEdit::MaxTmdsClock, decoded)),
+                     editable ? FieldEdit::MaxTmdsClock : FieldEdit::None);
+    }
+}
+
 void TableDetailsWindow::AddProblems(const std::vector<std::uint8_t>& table) {
     const std::vector<EdidProblem> problems = CheckEdidStructure(table);
     auto* top = new QTreeWidgetItem(
         tree_, {tr("Problems"), QString(), problems.empty() ? tr("none") : QString()});
     for (const EdidProblem& problem : problems) {
-        auto* item = new QTreeWidgetItem(top, {ProblemText(problem.kind), HexOffset(problem.offset),
+        auto* item = new QTreeWidgetItem(top, {StructureProblemWords(problem.kind),
+                                               HexOffset(problem.offset),
                                                tr("block %1").arg(problem.block)});
         item->setData(kField, kFirstRole, static_cast<int>(problem.offset));
         item->setData(kField, kLastRole, static_cast<int>(problem.offset));
@@ -346,23 +236,34 @@ void TableDetailsWindow::SelectFieldAtCursor() {
     syncing_ = false;
 }
 
-void TableDetailsWindow::ApplyEdit(QTreeWidgetItem* item, int column) {
-    if (rebuilding_ || column != kValue) {
+void TableDetailsWindow::ApplyFieldEdit(QTreeWidgetItem* item, int column) {
+    const FieldEdit field = EditOfItem(item);
+    if (rebuilding_ || column != kValue || field == FieldEdit::None) {
         return;
     }
-    const FieldEdit edit = EditOfField(item->text(kField));
-    if (!edit || !view_->isEnabled()) {
+    const QString text = item->text(kValue);
+    ApplyEdit([field, text](EdidBytes& table) { return EditField(field, table, text); });
+}
+
+// The tree is rebuilt or the view rewritten once the signal that brought the
+// edit has returned: the item that sent it must outlive it.
+void TableDetailsWindow::ApplyEdit(const TableEdit& edit) {
+    if (!view_->isEnabled()) {
         return;
     }
-    EdidBytes table(table_.begin(), table_.end());
-    const EdidEditOutcome outcome = edit(table, item->text(kValue));
+    const EdidBytes before(table_.begin(), table_.end());
+    EdidBytes table = before;
+    const EdidEditOutcome outcome = edit(table);
     if (outcome != EdidEditOutcome::Done) {
-        reason_->setText(tr("Not changed: %1.").arg(RefusalText(outcome)));
-        // Back to what the table says.
+        reason_->setText(tr("Not changed: %1.").arg(EditRefusalWords(outcome)));
+    } else {
+        reason_->clear();
+    }
+    if (outcome != EdidEditOutcome::Done || table == before) {
+        // Back to what the table says, without an undo step that changes nothing.
         QMetaObject::invokeMethod(this, &TableDetailsWindow::Rebuild, Qt::QueuedConnection);
         return;
     }
-    reason_->clear();
     QMetaObject::invokeMethod(
         this, [this, table] { WriteToView(table); }, Qt::QueuedConnection);
 }

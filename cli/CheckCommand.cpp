@@ -1,6 +1,6 @@
 #include "cli/Commands.h"
-#include "cli/EditWords.h"
 #include "cli/FormatOption.h"
+#include "cli/StructureWords.h"
 #include "cli/TableSource.h"
 #include "cli/UnitWords.h"
 #include "edid/Checksum.h"

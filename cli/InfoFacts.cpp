@@ -1,6 +1,6 @@
 #include "cli/InfoFacts.h"
 
-#include "cli/EditWords.h"
+#include "cli/StructureWords.h"
 
 #include <cstdio>
 

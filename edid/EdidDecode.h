@@ -269,7 +269,7 @@ enum class EdidProblemKind {
     NameDescriptorMissing,    // no product name descriptor
     DuplicateVic,             // a CTA block lists a VIC twice
     PixelClockZero,           // a detailed timing with a pixel clock of zero
-    PixelClockPastRangeLimit, // a detailed timing faster than the range limits allow
+    PixelClockPastRangeLimit, // a listed timing faster than the range limits allow
 };
 
 struct EdidProblem {

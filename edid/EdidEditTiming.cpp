@@ -1,7 +1,7 @@
 #include "edid/EdidEditParts.h"
 #include "edid/EdidImage.h"
+#include "edid/EdidListedTimings.h"
 #include "edid/EdidTimingFormats.h"
-#include "edid/EdidVicTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,42 +43,7 @@ struct RateSpan {
         maxHorizontalKHz = std::max(maxHorizontalKHz, hKHz);
         maxPixelClockMHz = std::max(maxPixelClockMHz, t.pixelClockKHz / 1000.0);
     }
-
-    void Cover(const TimingMode& mode) {
-        if (const auto choice = ChooseStandardTiming(mode.width, mode.height, mode.refreshHz)) {
-            Cover(choice->timing);
-        }
-    }
 };
-
-RateSpan SpanOfListedTimings(const DecodedEdid& decoded) {
-    RateSpan span;
-    for (const DetailedTiming& t : decoded.base.detailedTimings) {
-        span.Cover(t);
-    }
-    for (const TimingMode& mode : decoded.base.establishedTimings) {
-        span.Cover(mode);
-    }
-    for (const StandardTiming& timing : decoded.base.standardTimings) {
-        span.Cover(timing.mode);
-    }
-    for (const EdidExtension& extension : decoded.extensions) {
-        if (!extension.cta) {
-            continue;
-        }
-        for (const DetailedTiming& t : extension.cta->detailedTimings) {
-            span.Cover(t);
-        }
-        for (const ShortVideoDescriptor& svd : extension.cta->videoDescriptors) {
-            if (const std::optional<DetailedTiming> t = CtaVicTiming(svd.vic)) {
-                span.Cover(*t);
-            } else if (svd.known) {
-                span.Cover(svd.mode);
-            }
-        }
-    }
-    return span;
-}
 
 // One minimum and maximum pair of rates, with the EDID 1.4 offset flags of
 // byte 4 that let a rate exceed 255; flags at shift, values at bytes.
@@ -179,7 +144,10 @@ EdidEditOutcome FitRangeLimits(EdidBytes& table) {
         return EdidEditOutcome::NoRangeLimits;
     }
     const DecodedEdid decoded = DecodeEdid(table);
-    const RateSpan span = SpanOfListedTimings(decoded);
+    RateSpan span;
+    for (const ListedTiming& listed : ListTableTimings(table, decoded)) {
+        span.Cover(listed.timing);
+    }
     if (!span.any) {
         return EdidEditOutcome::Done;
     }

@@ -3,6 +3,7 @@
 #include "edid/Checksum.h"
 #include "edid/EdidDecodeParts.h"
 #include "edid/EdidImage.h"
+#include "edid/EdidListedTimings.h"
 
 #include <algorithm>
 #include <set>
@@ -17,13 +18,6 @@ constexpr std::uint8_t kNameTag = 0xFC;
 constexpr std::uint8_t kNativeFlag = 0x80;
 constexpr std::uint8_t kLastNativeSvd = 192;
 
-// A detailed timing and where it lies.
-struct PlacedTiming {
-    DetailedTiming timing;
-    std::size_t block;
-    std::size_t offset;
-};
-
 bool OutsideRates(const DetailedTiming& t, const RangeLimits& limits) {
     const double hTotal = t.hActive + t.hBlanking + 2.0 * t.hBorder;
     if (hTotal == 0 || t.pixelClockKHz == 0) {
@@ -32,31 +26,6 @@ bool OutsideRates(const DetailedTiming& t, const RangeLimits& limits) {
     const double hKHz = t.pixelClockKHz / hTotal;
     return t.refreshHz < limits.minVerticalHz || t.refreshHz > limits.maxVerticalHz ||
            hKHz < limits.minHorizontalKHz || hKHz > limits.maxHorizontalKHz;
-}
-
-// The detailed timings of the base block and of every CTA block, with the
-// offsets the decoder's lists leave out.
-std::vector<PlacedTiming> PlacedTimings(const std::vector<std::uint8_t>& table,
-                                        const DecodedEdid& decoded) {
-    std::vector<PlacedTiming> placed;
-    for (std::size_t slot = 0; slot < kDescriptorCount; ++slot) {
-        const std::size_t at = kFirstDescriptor + slot * kDescriptorLength;
-        if (table[at] != 0 || table[at + 1] != 0) {
-            placed.push_back({DecodeDetailedTiming(table.data() + at), 0, at});
-        }
-    }
-    for (const EdidExtension& extension : decoded.extensions) {
-        if (!extension.cta) {
-            continue;
-        }
-        const std::size_t start = extension.block * kEdidBlockSize;
-        std::size_t at = start + table[start + 2];
-        for (const DetailedTiming& t : extension.cta->detailedTimings) {
-            placed.push_back({t, extension.block, at});
-            at += kDescriptorLength;
-        }
-    }
-    return placed;
 }
 
 void CheckBlocks(const std::vector<std::uint8_t>& table, const DecodedEdid& decoded,
@@ -107,7 +76,7 @@ void CheckRangeLimits(const std::vector<std::uint8_t>& table, const DecodedEdid&
         return;
     }
     const RangeLimits& limits = *found->rangeLimits;
-    for (const PlacedTiming& placed : PlacedTimings(table, decoded)) {
+    for (const ListedTiming& placed : ListTableTimings(table, decoded)) {
         if (limits.maxPixelClockMHz != 0 &&
             placed.timing.pixelClockKHz > limits.maxPixelClockMHz * 1000u) {
             problems.push_back(

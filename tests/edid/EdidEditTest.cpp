@@ -517,6 +517,47 @@ private slots:
             K::PixelClockPastRangeLimit, 54);
         row("refresh past the limit", kDenon, fixed([](EdidBytes& t) { t[114] = 50; }),
             K::TimingOutsideRangeLimits, 54);
+        // Timings listed by name count as much as detailed ones.
+        row("established timing below the limit", kDenon, fixed([](EdidBytes& t) { t[113] = 60; }),
+            K::TimingOutsideRangeLimits, 35);
+        row("standard timing below the limit", kDenon, fixed([](EdidBytes& t) { t[113] = 60; }),
+            K::TimingOutsideRangeLimits, 38);
+        row("VIC past the pixel clock limit", kDenon, fixed([](EdidBytes& t) { t[117] = 30; }),
+            K::PixelClockPastRangeLimit, 152);
+    }
+
+    // Fitting the range limits covers every timing that the structural
+    // checks hold against them.
+    void fitCoversWhatTheChecksList_data() {
+        QTest::addColumn<Edit>("damage");
+        const auto fixed = [](std::function<void(EdidBytes&)> change) {
+            return Edit([change](EdidBytes& t) {
+                change(t);
+                for (std::size_t at = 0; at < t.size(); at += kEdidBlockSize) {
+                    t[at + kChecksumOffset] = EDIDChkSum(t.data() + at);
+                }
+                return EdidEditOutcome::Done;
+            });
+        };
+        QTest::newRow("VIC above the rates") << Edit([](EdidBytes& t) { return AddVic(t, 63); });
+        QTest::newRow("named timings below the rates") << fixed([](EdidBytes& t) { t[113] = 60; });
+        QTest::newRow("pixel clocks past the limit") << fixed([](EdidBytes& t) { t[117] = 30; });
+    }
+
+    void fitCoversWhatTheChecksList() {
+        QFETCH(Edit, damage);
+        EdidBytes table = RealSampleBytes(kDenon);
+        QCOMPARE(damage(table), EdidEditOutcome::Done);
+        const auto outside = [](const EdidBytes& t) {
+            const std::vector<EdidProblem> problems = CheckEdidStructure(t);
+            return std::count_if(problems.begin(), problems.end(), [](const EdidProblem& p) {
+                return p.kind == EdidProblemKind::TimingOutsideRangeLimits ||
+                       p.kind == EdidProblemKind::PixelClockPastRangeLimit;
+            });
+        };
+        QVERIFY(outside(table) > 0);
+        QCOMPARE(FitRangeLimits(table), EdidEditOutcome::Done);
+        QCOMPARE(outside(table), 0);
     }
 
     void findsStructuralProblems() {
