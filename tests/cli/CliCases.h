@@ -223,7 +223,7 @@ inline constexpr CliCase kCliCases[] = {
     {"-q on a terminal", "read -q", "terminal", 0, kHexTable, "^$", "read B0", false},
     {"unknown command", "bogus", "", 2, "^$",
      "^talvo-edid: unknown command \"bogus\"; the commands are list, status, mode, read, write, "
-     "check, convert, diff, info, edit\n$",
+     "check, convert, diff, info, edit, program\n$",
      "", false},
     {"no command", "--unit 1", "", 2, "^$", "A subcommand is required", "", false},
     {"help", "write --help", "", 0, "--set-custom.*Exit status:.*5  the table read back", "^$", "",
