@@ -21,6 +21,7 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     QFont formFont = ui->centralwidget->font();
     formFont.setFamily(FormFontFamily());
     ui->centralwidget->setFont(formFont);
+    FitFormTexts(ui->centralwidget);
     // A machine without Courier New still shows the table in columns.
     QFont hexFont = ui->EDIDtext->font();
     hexFont.setStyleHint(QFont::TypeWriter);
@@ -131,7 +132,8 @@ void MainWindow::FileExit() {
     services_.processExit.Exit(0);
 }
 
-// Fonts take their final size only on the screen the window shows on.
+// Fonts take their final size only on the screen the window shows on: fit
+// them again there.
 void MainWindow::showEvent(QShowEvent* event) {
     FitFormTexts(ui->centralwidget);
     QMainWindow::showEvent(event);

@@ -31,6 +31,14 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 
+# Wine's server and its helper processes outlive the program they serve; left
+# to the first test, they would keep CTest's output pipes open. Start them
+# here, away from CTest, and stop them whatever the tests' outcome.
+mkdir -p "$WINEPREFIX"
+wineserver -p >/dev/null 2>&1
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+wineboot --init >/dev/null 2>&1
+
 # The window's suites find Qt's DLLs and the compiler's runtime through
 # Wine's own PATH.
 qt_prefix=$(cmake -L -N "$build" | sed -n 's/^TALVO_QT_WINDOWS_PREFIX:PATH=//p')
@@ -43,15 +51,11 @@ if [ -f "$build/app/talvo-edid-utility.exe" ]; then
     export WINEPATH
 fi
 
-# Wine's server and its helper processes outlive the program they serve; left
-# to the first test, they would keep CTest's output pipes open. Start them
-# here, away from CTest, and stop them whatever the tests' outcome.
-mkdir -p "$WINEPREFIX"
-wineserver -p >/dev/null 2>&1
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-wineboot --init >/dev/null 2>&1
-
-ctest --preset mingw-w64
+if [ "$window_built" = true ]; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset mingw-w64
+else
+    ctest --preset mingw-w64
+fi
 
 # The zip for Windows users, and with the window the installer.
 "$root/scripts/package-windows.sh"
