@@ -11,7 +11,7 @@ build="$root/build-mingw"
 
 cmake --build --preset mingw-w64 >/dev/null
 rm -f "$build"/package/*.zip "$build"/package/*-setup.exe
-if ! log=$(cd "$build" && cpack -G ZIP -B "$build/package" 2>&1); then
+if ! log=$(cd "$build" && cpack -B "$build/package" 2>&1); then
     echo "$log" >&2
     exit 1
 fi
