@@ -22,3 +22,29 @@ save_png() {
     mkdir -p "$(dirname "$2")"
     xwdtopnm "$1" 2>/dev/null | pnmtopng -compression 9 >"$2"
 }
+
+# grab_window DUMP SETTLE_SECONDS PROGRAM [ARGUMENT...]: starts the program
+# in a virtual X server, waits until its window can be grabbed, gives it
+# SETTLE_SECONDS to paint, and grabs the window without the screen around it.
+grab_window() {
+    local dump=$1 settle=$2
+    shift 2
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+        set -euo pipefail
+        dump=$1 settle=$2
+        shift 2
+        "$@" &
+        window=$!
+        trap "kill $window 2>/dev/null || true; wineserver -k 2>/dev/null || true" EXIT
+        for _ in $(seq 150); do
+            if xwd -silent -name "TALVO EDID Utility" -out "$dump" 2>/dev/null; then
+                sleep "$settle"
+                xwd -silent -name "TALVO EDID Utility" -out "$dump"
+                exit 0
+            fi
+            sleep 0.2
+        done
+        echo "the window did not appear" >&2
+        exit 1
+    ' screenshot "$dump" "$settle" "$@"
+}

@@ -28,22 +28,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 SIUSBXP_SIM_STATE=$(winepath -w "$SIUSBXP_SIM_STATE")
 export SIUSBXP_SIM_STATE
 
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-    set -euo pipefail
-    wine "$1" &
-    window=$!
-    trap "kill $window 2>/dev/null || true; wineserver -k 2>/dev/null || true" EXIT
-    for _ in $(seq 150); do
-        if xwd -silent -name "TALVO EDID Utility" -out "$2" 2>/dev/null; then
-            sleep 3
-            xwd -silent -name "TALVO EDID Utility" -out "$2"
-            exit 0
-        fi
-        sleep 0.2
-    done
-    echo "the window did not appear" >&2
-    exit 1
-' screenshot "$work/windows/talvo-edid-utility.exe" "$work/window.xwd"
+grab_window "$work/window.xwd" 3 wine "$work/windows/talvo-edid-utility.exe"
 
 save_png "$work/window.xwd" "$output"
 echo "Saved $output ($(pngtopnm "$output" | head -c 20 | sed -n 2p) pixels)"
