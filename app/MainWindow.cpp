@@ -14,8 +14,8 @@ MainWindow::MainWindow(QWidget* parent) : MainWindow(MainWindowServices::Product
 
 MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), services_(services),
-      transport_(services.library, services.clock, services.nativeWarning), commands_(transport_),
-      sink_(std::make_unique<Sink>(*this)) {
+      events_(services.nativeWarning), transport_(services.library, services.clock, events_),
+      commands_(transport_), sink_(std::make_unique<Sink>(*this)) {
     ui->setupUi(this);
     setWindowIcon(WindowIcon());
     QFont formFont = ui->centralwidget->font();
@@ -37,20 +37,30 @@ void MainWindow::SyncEDIDMode() {
     deviceAddress_ = kStartupDeviceAddress;
     ui->EDIDtext->setEnabled(false);
     ui->automixEDID->setChecked(true);
-    if (!transport_.OpenDevice()) {
-        ShowFailureMessage(NoUnitMessage());
+    if (const OpenOutcome open = transport_.OpenDevice(); !open.Opened()) {
+        // A unit that is there but would not open is no missing unit: the
+        // reason takes the place of the no-unit message then.
+        const QString reason = OpenFailureStatus(open);
+        if (reason.isEmpty()) {
+            ShowFailureMessage(NoUnitMessage());
+        } else {
+            ShowFailureMessage(reason);
+        }
         return;
     }
     transport_.CloseDevice();
     // Cleared first: a query that fails leaves nothing to act on.
     std::uint8_t reply[frames::kStatusShortReplyLength] = {};
-    const CommandOutcome status = commands_.QueryStatus(reply, sizeof reply, *sink_);
+    const CommandOutcome status = commands_.QueryStatus(reply, sizeof reply);
+    if (!status.UnitFound()) {
+        ShowHardwareNotFound(status.open);
+    }
     const std::uint8_t modeCode = reply[frames::kStatusModeByte];
     const bool modeKnown = status.Answered() && ShowModeOfUnit(modeCode);
     ReadEDID();
     // After the read, whose messages would hide it: AUTOMIX is checked only
     // as a default here.
-    if (status.unitFound && !status.Answered()) {
+    if (status.UnitFound() && !status.Answered()) {
         ShowFailureMessage(tr("The unit's EDID mode is unknown."));
     } else if (status.Answered() && !modeKnown) {
         ShowFailureMessage(tr("The unit's EDID mode is unknown (code %1).").arg(modeCode));
@@ -87,17 +97,30 @@ QString MainWindow::NoUnitMessage() const {
     return tr("No TALVO unit is attached.");
 }
 
+void MainWindow::ShowHardwareNotFound(const OpenOutcome& open) {
+    ShowWarning(tr("Hardware not found"));
+    ShowOpenFailureReason(open);
+}
+
+// A library that could not be loaded fails every call; the window says so on
+// its own, and the library's status adds nothing to it.
+QString MainWindow::OpenFailureStatus(const OpenOutcome& open) const {
+    const bool libraryLoaded = !services_.libraryFailure || services_.libraryFailure().empty();
+    return libraryLoaded ? OpenFailureReason(open) : QString();
+}
+
+void MainWindow::ShowOpenFailureReason(const OpenOutcome& open) {
+    if (const QString reason = OpenFailureStatus(open); !reason.isEmpty()) {
+        ShowFailureMessage(reason);
+    }
+}
+
 // The clicked button stays checked and the view follows the choice even when
 // the unit did not take the command: the user sees what was asked for, and
 // without a unit can still edit a table in CUSTOM mode.
 void MainWindow::SwitchMode(EdidMode mode) {
     BeginAction();
-    ControlReport report;
-    for (const EdidModeEntry& entry : kEdidModes) {
-        if (entry.mode == mode) {
-            report = commands_.SetEDIDMode(entry.key);
-        }
-    }
+    const ControlReport report = commands_.SetEDIDMode(mode);
     ui->EDIDtext->setEnabled(mode == EdidMode::Custom);
     // An absent unit has had its "Hardware not found!" boxes; a unit that got
     // the requests but did not answer them is said once for the click.

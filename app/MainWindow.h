@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindowServices.h"
+#include "app/NativeBoxEvents.h"
 #include "device/BridgeTransport.h"
 #include "device/ControlCommands.h"
 #include "device/EdidModes.h"
@@ -13,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+struct ReadReport;
+struct WriteReport;
 class QCloseEvent;
 class QLabel;
 class QProgressBar;
@@ -61,12 +64,17 @@ private slots:
 
 private:
     class Sink;
-    class ReadBackSink;
 
     void SyncEDIDMode();
     // False when the code names no mode; the window then keeps its default.
     bool ShowModeOfUnit(std::uint8_t modeCode);
     QString NoUnitMessage() const;
+    // "Hardware not found", with the reason in the status bar where there is one.
+    void ShowHardwareNotFound(const OpenOutcome& open);
+    // Why the unit did not open, for the status bar; empty when there is
+    // nothing to add to "no unit".
+    QString OpenFailureStatus(const OpenOutcome& open) const;
+    void ShowOpenFailureReason(const OpenOutcome& open);
     void SwitchMode(EdidMode mode);
 
     bool VerifyChecksums();
@@ -107,6 +115,10 @@ private:
     void CreateTableMenu();
     void ShowTableDetails();
 
+    // What a run came to, in the window's boxes and status bar.
+    void ShowReadReport(const ReadReport& report);
+    void ShowWriteReport(const WriteReport& report);
+
     void StartProgress();
     void ShowWarning(const QString& text);
     // Success for 2000 ms; a failure stays until the next action.
@@ -121,6 +133,7 @@ private:
     std::unique_ptr<Ui::MainWindow> ui;
 
     MainWindowServices services_;
+    NativeBoxEvents events_;
     BridgeTransport transport_;
     ControlCommands commands_;
     std::unique_ptr<TransferSink> sink_;

@@ -5,25 +5,6 @@
 
 #include <vector>
 
-// The read-back is the window's check, not a read the user asked for: it
-// drives the progress bar but leaves the Hex view and the status bar alone,
-// and its failures are told as the check's.
-class MainWindow::ReadBackSink : public TransferSink {
-public:
-    explicit ReadBackSink(MainWindow& window) : window_(window) {}
-
-    void ShowWarning(const char*) override {}
-    void StartProgress() override { window_.StartProgress(); }
-    void on_ProgressChange(int value, int maximum) override {
-        window_.on_ProgressChange(value, maximum);
-    }
-    void ShowStatusMessage(const char*) override {}
-    void ShowReadTable(const std::string&) override {}
-
-private:
-    MainWindow& window_;
-};
-
 namespace {
 
 // Offsets named in the warning; the count says how many there are in all.
@@ -41,9 +22,11 @@ std::vector<int> DifferingOffsets(const EdidImage& written, const EdidImage& sto
 
 } // namespace
 
+// The read-back is the window's check, not a read the user asked for: it
+// drives the progress bar but leaves the Hex view alone, and its failures are
+// told as the check's.
 bool MainWindow::CheckWrittenTable(const EdidImage& written) {
-    ReadBackSink quiet(*this);
-    const ReadReport read = ReadEDIDfromDevice(transport_, quiet, deviceAddress_);
+    const ReadReport read = ReadEDIDfromDevice(transport_, *sink_, deviceAddress_);
     if (!read.Succeeded()) {
         ShowFailureMessage(tr("The table was written, but could not be read back to check it."));
         return true;

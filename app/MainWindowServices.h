@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/NativeWarning.h"
 #include "app/ProcessExit.h"
 #include "app/WindowDialogs.h"
 #include "device/BridgeLibrary.h"
 #include "device/Clock.h"
-#include "device/NativeWarning.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 #include "app/MainWindowSink.h"
+#include "app/WindowWords.h"
 #include "edid/Checksum.h"
+#include "edid/HexText.h"
 #include "transfer/EdidRead.h"
 #include "transfer/EdidWrite.h"
 #include "ui_mainwindow.h"
@@ -10,7 +12,47 @@
 
 void MainWindow::ReadEDID() {
     BeginAction();
-    ReadEDIDfromDevice(transport_, *sink_, deviceAddress_);
+    ShowReadReport(ReadEDIDfromDevice(transport_, *sink_, deviceAddress_));
+}
+
+// A read that did not succeed leaves the Hex view as it was.
+void MainWindow::ShowReadReport(const ReadReport& report) {
+    switch (report.outcome) {
+    case ReadOutcome::Read:
+        ShowStatusMessage(tr("EDID values read."));
+        ShowHexText(QString::fromStdString(CanonicalHexText(report.table)), Qt::black);
+        ShowSummary();
+        KeepViewText();
+        break;
+    case ReadOutcome::NoUnit:
+        ShowHardwareNotFound(report.open);
+        break;
+    case ReadOutcome::ChunkFailed:
+        ShowWarning(tr("Error Reading EDID values."));
+        ShowFailureMessage(ReadFailureReason(report.failedChunk, report.failure));
+        break;
+    case ReadOutcome::Stopped:
+        break;
+    }
+}
+
+void MainWindow::ShowWriteReport(const WriteReport& report) {
+    switch (report.outcome) {
+    case WriteOutcome::Written:
+        ShowStatusMessage(tr("EDID values written..."));
+        break;
+    case WriteOutcome::NoUnit:
+        ShowHardwareNotFound(report.open);
+        break;
+    case WriteOutcome::FailedBeforeAnyChunk:
+    case WriteOutcome::FailedPartWay:
+    case WriteOutcome::ChunksRefused:
+        ShowStatusMessage(tr("Error Writing EDID values."));
+        ShowWarning(tr("Error Writing EDID values."));
+        break;
+    case WriteOutcome::Stopped:
+        break;
+    }
 }
 
 void MainWindow::WriteEDID() {
@@ -24,6 +66,7 @@ void MainWindow::WriteEDID() {
     bool written = false;
     if (TakeTableToWrite(image)) {
         const WriteReport report = WriteEDIDtoDevice(transport_, *sink_, image, deviceAddress_);
+        ShowWriteReport(report);
         written = report.Succeeded();
         // Once the unit was open, even a failed first chunk may have been
         // stored before its answer went missing.
@@ -31,6 +74,10 @@ void MainWindow::WriteEDID() {
             ShowFailureMessage(tr("Error Writing EDID values."));
             ShowWarning(tr("The unit's EDID table may now be partly written. Write the table "
                            "again."));
+            // Last, so that it stays: where the write failed and why.
+            ShowFailureMessage(report.outcome == WriteOutcome::ChunksRefused
+                                   ? RefusedChunksReason(report.refusedChunks)
+                                   : WriteFailureReason(report.failedChunk, report.failure));
         }
     }
     const bool resetAnswered = ResetAfterWrite(commands_, services_.clock).Answered();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/NativeWarning.h"
+#include "app/NativeWarning.h"
 
 // The platform's own warning box: MessageBoxW on Windows, a parentless Qt
 // warning box titled " " with one OK button elsewhere.

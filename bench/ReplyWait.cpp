@@ -5,7 +5,7 @@
 #include "device/LibraryLock.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedUnit.h"
-#include "tests/support/RecordingNativeWarning.h"
+#include "tests/support/RecordingTransportEvents.h"
 
 #include <array>
 #include <chrono>
@@ -30,8 +30,8 @@ struct WaitRig {
     SystemClock clock;
     SimulatedUnit unit;
     SimulatedBridge bridge{clock, unit};
-    RecordingNativeWarning warning;
-    BridgeTransport transport{bridge, clock, warning};
+    RecordingTransportEvents events;
+    BridgeTransport transport{bridge, clock, events};
 };
 
 template <typename Wait> ReplyWaitFigures Measure(const char* policy, Wait wait) {

@@ -21,18 +21,13 @@ constexpr double kWriteWaitsMs = 32 * 50 + 100;
 
 class QuietSink : public TransferSink {
 public:
-    void ShowWarning(const char* text) override { complaint = text; }
     void StartProgress() override {}
-    void on_ProgressChange(int, int) override {}
-    void ShowStatusMessage(const char*) override {}
-    void ShowReadTable(const std::string&) override {}
-    std::string complaint;
+    void ShowProgress(int, int) override {}
 };
 
-class QuietWarning : public NativeWarning {
+class QuietEvents : public TransportEvents {
 public:
-    void Show(const std::string& text) override { complaint = text; }
-    std::string complaint;
+    void OnTransportEvent(TransportEvent, BridgeStatus) override {}
 };
 
 struct Figures {
@@ -48,9 +43,9 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start) {
 
 Figures Measure(BridgeLibrary& library, int runs) {
     SystemClock clock;
-    QuietWarning warning;
+    QuietEvents events;
     QuietSink sink;
-    BridgeTransport transport(library, clock, warning);
+    BridgeTransport transport(library, clock, events);
     EdidImage table{};
     const UnitMemory source = SimulatedUnit::DefaultTable(0xB2);
     std::copy(source.begin(), source.end(), table.begin());

@@ -8,7 +8,7 @@ const std::string kBlankLine = "\r" + std::string(60, ' ') + "\r";
 
 } // namespace
 
-void ProgressSink::on_ProgressChange(int value, int maximum) {
+void ProgressSink::ShowProgress(int value, int maximum) {
     if (!enabled_) {
         return;
     }

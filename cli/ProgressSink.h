@@ -6,9 +6,8 @@
 #include <ostream>
 #include <string>
 
-// The read and write runs as the tool follows them: the runs' texts are the
-// window's, so the tool says what happened from their reports instead; only
-// the progress is shown, as one line redrawn on a terminal.
+// The read and write runs as the tool follows them: the progress, as one line
+// redrawn on a terminal; what a run came to the tool says from its report.
 class ProgressSink : public TransferSink {
 public:
     // Shows nothing when `enabled` is false.
@@ -19,11 +18,8 @@ public:
     // Runs stop between chunks once this says so.
     void SetStopQuery(std::function<bool()> stop) { stop_ = std::move(stop); }
 
-    void ShowWarning(const char*) override {}
     void StartProgress() override {}
-    void on_ProgressChange(int value, int maximum) override;
-    void ShowStatusMessage(const char*) override {}
-    void ShowReadTable(const std::string&) override {}
+    void ShowProgress(int value, int maximum) override;
     bool StopRequested() override { return stop_ && stop_(); }
 
 private:

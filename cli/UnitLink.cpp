@@ -1,6 +1,7 @@
 #include "cli/UnitLink.h"
 
 #include "cli/UnitWords.h"
+#include "transfer/ChunkGeometry.h"
 #include "transfer/EdidRead.h"
 #include "transfer/EdidWrite.h"
 
@@ -8,14 +9,14 @@
 
 namespace {
 
-constexpr int kReadChunks = 16;
-constexpr int kWriteChunks = 32;
+std::string WriteChunkOffset(int chunk) {
+    return HexByte(static_cast<std::uint8_t>(static_cast<std::size_t>(chunk) * kWriteChunkLength));
+}
 
-std::string ChunkList(const std::vector<int>& chunks, int chunkLength) {
+std::string ChunkList(const std::vector<int>& chunks) {
     std::string list;
     for (int chunk : chunks) {
-        list +=
-            (list.empty() ? "" : ", ") + HexByte(static_cast<std::uint8_t>(chunk * chunkLength));
+        list += (list.empty() ? "" : ", ") + WriteChunkOffset(chunk);
     }
     return list;
 }
@@ -23,7 +24,7 @@ std::string ChunkList(const std::vector<int>& chunks, int chunkLength) {
 std::string RefusedChunksText(const std::vector<int>& chunks) {
     return (chunks.size() == 1 ? "the unit refused the chunk at offset "
                                : "the unit refused the chunks at offsets ") +
-           ChunkList(chunks, 8);
+           ChunkList(chunks);
 }
 
 // What a failed read leaves: for a backup, the write that did not follow;
@@ -52,9 +53,8 @@ ReadFailureWords WordsFor(UnitLink::ReadPurpose purpose) {
 } // namespace
 
 UnitLink::UnitLink(CliSession& session)
-    : session_(session), warning_(session.Services().err),
-      transport_(session.Services().library, session.Services().clock, warning_,
-                 session.unitNumber),
+    : session_(session),
+      transport_(session.Services().library, session.Services().clock, *this, session.unitNumber),
       commands_(transport_), sink_(session.Services().err, session.ShowsProgress()) {
     sink_.SetStopQuery(session.Services().interrupted);
 }
@@ -68,10 +68,19 @@ std::uint8_t UnitLink::DeviceAddress() const {
     return kDeviceAddresses[session_.bank];
 }
 
+std::string UnitLink::UnitName() const {
+    return link_.empty() ? "unit " + std::to_string(session_.unitNumber) : "the unit at " + link_;
+}
+
 std::string UnitLink::Where() const {
-    const std::string unit =
-        link_.empty() ? "unit " + std::to_string(session_.unitNumber) : "the unit at " + link_;
-    return unit + ", bank " + std::to_string(session_.bank) + " (" + HexByte(DeviceAddress()) + ")";
+    return UnitName() + ", bank " + std::to_string(session_.bank) + " (" +
+           HexByte(DeviceAddress()) + ")";
+}
+
+void UnitLink::OnTransportEvent(TransportEvent event, BridgeStatus status) {
+    if (const std::string note = TransportEventNote(UnitName(), event, status); !note.empty()) {
+        session_.Message(note);
+    }
 }
 
 std::string UnitLink::BridgeReason() const {
@@ -104,6 +113,14 @@ int UnitLink::RequireUnit() {
         units += device.isUnit ? 1 : 0;
     }
     if (units == 0) {
+        // A device whose serial string cannot be read may well be the unit.
+        for (const BridgeDevice& device : devices) {
+            if (device.serialStatus != kBridgeSuccess) {
+                session_.Message(SerialStringFailureText(device.index, device.serialStatus) +
+                                 BridgeReason());
+                return kExitUnitFailed;
+            }
+        }
         session_.Message("no TALVO unit is attached" + BridgeReason());
         return kExitNoUnit;
     }
@@ -118,10 +135,9 @@ int UnitLink::RequireUnit() {
 
 int UnitLink::QueryStatus(UnitStatus* status) {
     std::uint8_t reply[3] = {};
-    const CommandOutcome outcome = commands_.QueryStatus(reply, sizeof reply, sink_);
-    if (!outcome.unitFound) {
-        session_.Message("unit " + std::to_string(session_.unitNumber) + " could not be opened" +
-                         BridgeReason());
+    const CommandOutcome outcome = commands_.QueryStatus(reply, sizeof reply);
+    if (!outcome.UnitFound()) {
+        session_.Message(OpenFailureText(UnitName(), outcome.open) + BridgeReason());
         return kExitUnitFailed;
     }
     if (!outcome.Answered()) {
@@ -142,13 +158,13 @@ int UnitLink::ReadTable(EdidImage* table, ReadPurpose purpose) {
         *table = report.table;
         return kExitDone;
     case ReadOutcome::NoUnit:
-        session_.Message(std::string(words.before) + "unit " + std::to_string(session_.unitNumber) +
-                         " could not be opened" + BridgeReason() + words.after);
+        session_.Message(std::string(words.before) + OpenFailureText(UnitName(), report.open) +
+                         BridgeReason() + words.after);
         return kExitUnitFailed;
     case ReadOutcome::ChunkFailed:
         session_.Message(std::string(words.before) + words.reading + " failed at chunk " +
                          std::to_string(report.failedChunk + 1) + " of " +
-                         std::to_string(kReadChunks) + ": " +
+                         std::to_string(kReadChunkCount) + ": " +
                          TransactionFailureText(report.failure) + words.after);
         return kExitUnitFailed;
     case ReadOutcome::Stopped:
@@ -159,12 +175,7 @@ int UnitLink::ReadTable(EdidImage* table, ReadPurpose purpose) {
 }
 
 int UnitLink::SetMode(EdidMode mode) {
-    for (const EdidModeEntry& entry : kEdidModes) {
-        if (entry.mode == mode) {
-            return ReportControl(commands_.SetEDIDMode(entry.key), "the mode change");
-        }
-    }
-    return kExitUsage;
+    return ReportControl(commands_.SetEDIDMode(mode), "the mode change");
 }
 
 int UnitLink::ReportControl(const ControlReport& report, const std::string& what) {
@@ -177,8 +188,8 @@ int UnitLink::ReportControl(const ControlReport& report, const std::string& what
         if (request.Answered()) {
             continue;
         }
-        const std::string reason = request.unitFound ? TransactionFailureText(request.transaction)
-                                                     : "the unit could not be opened";
+        const std::string reason = request.UnitFound() ? TransactionFailureText(request.transaction)
+                                                       : OpenFailureText(UnitName(), request.open);
         session_.Message("the unit did not confirm " + what + ": request " + std::to_string(i + 1) +
                          " of " + std::to_string(count) + ": " + reason);
     }
@@ -196,15 +207,15 @@ int UnitLink::WriteTable(const EdidImage& table) {
     case WriteOutcome::Written:
         break;
     case WriteOutcome::NoUnit:
-        session_.Message("unit " + std::to_string(session_.unitNumber) + " could not be opened" +
-                         BridgeReason() + "; nothing was written");
+        session_.Message(OpenFailureText(UnitName(), report.open) + BridgeReason() +
+                         "; nothing was written");
         status = kExitUnitFailed;
         break;
     case WriteOutcome::FailedBeforeAnyChunk:
     case WriteOutcome::FailedPartWay:
         session_.Message("the write failed at chunk " + std::to_string(report.failedChunk + 1) +
-                         " of " + std::to_string(kWriteChunks) + " (offset " +
-                         HexByte(static_cast<std::uint8_t>(report.failedChunk * 8)) +
+                         " of " + std::to_string(kWriteChunkCount) + " (offset " +
+                         WriteChunkOffset(report.failedChunk) +
                          "): " + TransactionFailureText(report.failure) + again);
         status = kExitUnitFailed;
         break;
@@ -213,7 +224,7 @@ int UnitLink::WriteTable(const EdidImage& table) {
             session_.Message("interrupted; nothing was written");
         } else {
             session_.Message("interrupted after chunk " + std::to_string(report.failedChunk) +
-                             " of " + std::to_string(kWriteChunks) +
+                             " of " + std::to_string(kWriteChunkCount) +
                              "; the unit's table is partly written: write it again");
         }
         return kExitInterrupted;

@@ -2,10 +2,10 @@
 
 #include "cli/CliSession.h"
 #include "cli/ProgressSink.h"
-#include "cli/StreamNativeWarning.h"
 #include "device/BridgeTransport.h"
 #include "device/ControlCommands.h"
 #include "device/EdidModes.h"
+#include "device/TransportEvents.h"
 #include "edid/EdidImage.h"
 
 #include <cstdint>
@@ -21,8 +21,9 @@ struct UnitStatus {
 
 // The chosen unit as the commands use it, on the same transport, control
 // commands and runs as the window. Each operation returns an exit status,
-// kExitDone on success, having told the user what went wrong otherwise.
-class UnitLink {
+// kExitDone on success, having told the user what went wrong otherwise, in
+// one line per failure: the transport's events are folded into it.
+class UnitLink : private TransportEvents {
 public:
     explicit UnitLink(CliSession& session);
     // The unit attached at this link (see device/UnitLinks.h), with a handle
@@ -47,12 +48,14 @@ public:
     std::string Where() const;
 
 private:
+    void OnTransportEvent(TransportEvent event, BridgeStatus status) override;
+    // "unit 0", or "the unit at 1-4"
+    std::string UnitName() const;
     // ": " and the bridge's own reason for the last failure, when it gives one.
     std::string BridgeReason() const;
     int ReportControl(const ControlReport& report, const std::string& what);
 
     CliSession& session_;
-    StreamNativeWarning warning_;
     BridgeTransport transport_;
     ControlCommands commands_;
     ProgressSink sink_;

@@ -17,9 +17,49 @@ constexpr ModeWord kModeWords[] = {
     {EdidMode::Custom, "custom"},
 };
 
-} // namespace
+const char* BridgeFailureName(BridgeStatus status) {
+    switch (static_cast<BridgeFailure>(status)) {
+    case BridgeFailure::InvalidHandle:
+        return "invalid handle";
+    case BridgeFailure::ReadError:
+        return "read error";
+    case BridgeFailure::RxQueueNotReady:
+        return "receive queue not ready";
+    case BridgeFailure::WriteError:
+        return "write error";
+    case BridgeFailure::ResetError:
+        return "reset error";
+    case BridgeFailure::InvalidParameter:
+        return "invalid parameter";
+    case BridgeFailure::InvalidRequestLength:
+        return "invalid request length";
+    case BridgeFailure::DeviceIoFailed:
+        return "device I/O failed";
+    case BridgeFailure::InvalidBaudRate:
+        return "invalid baud rate";
+    case BridgeFailure::FunctionNotSupported:
+        return "function not supported";
+    case BridgeFailure::GlobalDataError:
+        return "global data error";
+    case BridgeFailure::SystemErrorCode:
+        return "system error";
+    case BridgeFailure::ReadTimedOut:
+        return "read timed out";
+    case BridgeFailure::WriteTimedOut:
+        return "write timed out";
+    case BridgeFailure::IoPending:
+        return "I/O pending";
+    case BridgeFailure::DeviceNotFound:
+        return "device not found";
+    }
+    return nullptr;
+}
 
-const char* TransactionFailureText(TransactionResult result) {
+std::string Answered(BridgeStatus status) {
+    return "the bridge library answered " + BridgeStatusText(status);
+}
+
+const char* TransactionResultText(TransactionResult result) {
     switch (result) {
     case TransactionResult::Ok:
         return "answered";
@@ -37,6 +77,53 @@ const char* TransactionFailureText(TransactionResult result) {
         return "the reply came short";
     }
     return "";
+}
+
+} // namespace
+
+std::string BridgeStatusText(BridgeStatus status) {
+    char value[16];
+    std::snprintf(value, sizeof value, "0x%02X", static_cast<unsigned>(status));
+    const char* name = BridgeFailureName(status);
+    return name != nullptr ? std::string(value) + " (" + name + ")" : value;
+}
+
+std::string TransactionFailureText(const TransactionOutcome& outcome) {
+    const std::string text = TransactionResultText(outcome.result);
+    return outcome.status == kBridgeSuccess ? text : text + ": " + Answered(outcome.status);
+}
+
+std::string OpenFailureText(const std::string& unit, const OpenOutcome& open) {
+    const std::string opening = "opening " + unit + " failed";
+    switch (open.step) {
+    case OpenStep::Opened:
+        return {};
+    case OpenStep::Count:
+        return opening + " at the device count: " + Answered(open.status);
+    case OpenStep::NoUnit:
+        return opening + ": no TALVO unit is attached";
+    case OpenStep::SerialString:
+        return opening + ": the bridge's strings could not be read: " + Answered(open.status);
+    case OpenStep::ProductString:
+        return opening + " at the product string query: " + Answered(open.status);
+    case OpenStep::Open:
+        return opening + " at the open: " + Answered(open.status);
+    case OpenStep::Flush:
+        return opening + " at the buffer flush: " + Answered(open.status);
+    }
+    return opening;
+}
+
+std::string SerialStringFailureText(std::uint32_t deviceIndex, BridgeStatus status) {
+    return "the bridge's strings could not be read: the serial string query of bridge device " +
+           std::to_string(deviceIndex) + " failed: " + Answered(status);
+}
+
+std::string TransportEventNote(const std::string& unit, TransportEvent event, BridgeStatus status) {
+    if (event == TransportEvent::CloseFailed) {
+        return "closing " + unit + " failed: " + Answered(status);
+    }
+    return {};
 }
 
 std::string ModeName(std::uint8_t modeCode) {

@@ -8,8 +8,23 @@
 #include <optional>
 #include <string>
 
-// Why a transaction failed, in the tool's words.
-const char* TransactionFailureText(TransactionResult result);
+// "0xFF (device not found)", or "0x5F" for a value the library does not
+// document.
+std::string BridgeStatusText(BridgeStatus status);
+// Why a transaction failed, in the tool's words, with the library's status
+// where a call failed: "the request could not be sent: the bridge library
+// answered 0x04 (write error)".
+std::string TransactionFailureText(const TransactionOutcome& outcome);
+// Why opening the unit failed, naming the step and the library's status:
+// "opening unit 0 failed at the open: the bridge library answered 0xFF
+// (device not found)". unit: "unit 0", "the unit at 1-4".
+std::string OpenFailureText(const std::string& unit, const OpenOutcome& open);
+// The serial string of a bridge device could not be read, so whether it is
+// a unit cannot be told.
+std::string SerialStringFailureText(std::uint32_t deviceIndex, BridgeStatus status);
+// A transport event worth a line of its own: what a front end that folds
+// the others into its one line per failure still says. Empty for the rest.
+std::string TransportEventNote(const std::string& unit, TransportEvent event, BridgeStatus status);
 
 // "automix", "fixed", "custom", or the code in decimal for one that names
 // no mode.

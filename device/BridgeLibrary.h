@@ -3,10 +3,32 @@
 #include <cstdint>
 
 // The USB bridge vendor library as the program uses it: eight operations, each
-// returning the vendor's 32-bit status, 0 for success. The program never tells
-// failure values apart.
+// returning the vendor's 32-bit status, 0 for success. The program acts alike
+// on every failure value; it only passes the value on, for the front ends to
+// tell the user.
 using BridgeStatus = std::uint32_t;
 inline constexpr BridgeStatus kBridgeSuccess = 0;
+
+// The failure values that the library documents; any other value is a
+// failure too.
+enum class BridgeFailure : BridgeStatus {
+    InvalidHandle = 0x01,
+    ReadError = 0x02,
+    RxQueueNotReady = 0x03,
+    WriteError = 0x04,
+    ResetError = 0x05,
+    InvalidParameter = 0x06,
+    InvalidRequestLength = 0x07,
+    DeviceIoFailed = 0x08,
+    InvalidBaudRate = 0x09,
+    FunctionNotSupported = 0x0A,
+    GlobalDataError = 0x0B,
+    SystemErrorCode = 0x0C,
+    ReadTimedOut = 0x0D,
+    WriteTimedOut = 0x0E,
+    IoPending = 0x0F,
+    DeviceNotFound = 0xFF,
+};
 
 // Pointer-sized so that a library port that hands out pointers fits; the
 // all-ones value means that no device is open.

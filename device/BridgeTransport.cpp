@@ -19,29 +19,33 @@ template <typename Call> BridgeStatus Locked(Call call) {
 
 } // namespace
 
-BridgeTransport::BridgeTransport(BridgeLibrary& library, Clock& clock, NativeWarning& warning,
+BridgeTransport::BridgeTransport(BridgeLibrary& library, Clock& clock, TransportEvents& events,
                                  std::uint32_t unitNumber)
-    : library_(library), clock_(clock), warning_(warning), unitNumber_(unitNumber) {}
+    : library_(library), clock_(clock), events_(events), unitNumber_(unitNumber) {}
 
-bool BridgeTransport::GetSerialString(std::uint32_t index, char* buffer) {
+BridgeStatus BridgeTransport::GetSerialString(std::uint32_t index, char* buffer) {
     const BridgeStatus status = Locked(
         [&] { return library_.GetProductString(index, buffer, DeviceStringOption::SerialNumber); });
     if (status != kBridgeSuccess) {
-        warning_.Show("Error retrieving serial string!");
-        return false;
+        events_.OnTransportEvent(TransportEvent::SerialStringFailed, status);
     }
-    return true;
+    return status;
 }
 
-bool BridgeTransport::FindUnit(std::uint32_t* index) {
+// A unit whose serial string could not be had may be the one looked for: when
+// no unit turns up, that is the reason given.
+OpenOutcome BridgeTransport::FindUnit(std::uint32_t* index) {
     std::uint32_t count = 0;
-    if (Locked([&] { return library_.GetNumDevices(&count); }) != kBridgeSuccess) {
-        return false;
+    if (const BridgeStatus status = Locked([&] { return library_.GetNumDevices(&count); });
+        status != kBridgeSuccess) {
+        return {OpenStep::Count, status};
     }
+    OpenOutcome notFound{OpenStep::NoUnit, kBridgeSuccess};
     std::uint32_t unitsPassed = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         char serial[kDeviceStringSize] = {};
-        if (!GetSerialString(i, serial)) {
+        if (const BridgeStatus status = GetSerialString(i, serial); status != kBridgeSuccess) {
+            notFound = {OpenStep::SerialString, status};
             continue;
         }
         // The library's string may come without a terminator; never read past
@@ -53,10 +57,10 @@ bool BridgeTransport::FindUnit(std::uint32_t* index) {
         if (!link_.empty() ? BridgeDeviceLink(library_, i) == link_
                            : unitsPassed++ == unitNumber_) {
             *index = i;
-            return true;
+            return {};
         }
     }
-    return false;
+    return notFound;
 }
 
 bool BridgeTransport::ListDevices(std::vector<BridgeDevice>* devices) {
@@ -69,7 +73,8 @@ bool BridgeTransport::ListDevices(std::vector<BridgeDevice>* devices) {
         BridgeDevice device;
         device.index = i;
         char serial[kDeviceStringSize] = {};
-        if (GetSerialString(i, serial)) {
+        device.serialStatus = GetSerialString(i, serial);
+        if (device.serialStatus == kBridgeSuccess) {
             serial[kDeviceStringSize - 1] = '\0';
             device.serial = serial;
             device.isUnit = device.serial == kUnitSerial;
@@ -86,25 +91,34 @@ bool BridgeTransport::ListDevices(std::vector<BridgeDevice>* devices) {
     return true;
 }
 
-bool BridgeTransport::OpenDevice() {
+OpenOutcome BridgeTransport::OpenDevice() {
     handle_ = kNoDevice;
     std::uint32_t index = 0;
-    if (FindUnit(&index)) {
+    OpenOutcome outcome = FindUnit(&index);
+    if (outcome.Opened()) {
         char product[kDeviceStringSize] = {};
-        if (Locked([&] {
+        if (const BridgeStatus status = Locked([&] {
                 return library_.GetProductString(index, product, DeviceStringOption::Description);
-            }) != kBridgeSuccess) {
-            warning_.Show("Unable to retrive product string!");
-        } else if (Locked([&] { return library_.Open(index, &handle_); }) != kBridgeSuccess) {
-            warning_.Show("Unable to open handle to device!");
-        } else if (Locked([&] { return library_.FlushBuffers(handle_, 1, 1); }) != kBridgeSuccess) {
-            warning_.Show("Unable to flush device bufers!");
+            });
+            status != kBridgeSuccess) {
+            outcome = {OpenStep::ProductString, status};
+            events_.OnTransportEvent(TransportEvent::ProductStringFailed, status);
+        } else if (const BridgeStatus status =
+                       Locked([&] { return library_.Open(index, &handle_); });
+                   status != kBridgeSuccess) {
+            outcome = {OpenStep::Open, status};
+            events_.OnTransportEvent(TransportEvent::OpenFailed, status);
+        } else if (const BridgeStatus status =
+                       Locked([&] { return library_.FlushBuffers(handle_, 1, 1); });
+                   status != kBridgeSuccess) {
+            outcome = {OpenStep::Flush, status};
+            events_.OnTransportEvent(TransportEvent::FlushFailed, status);
         } else {
-            return true;
+            return outcome;
         }
     }
     CloseHandleIfOpen();
-    return false;
+    return outcome;
 }
 
 void BridgeTransport::CloseDevice() {
@@ -113,28 +127,32 @@ void BridgeTransport::CloseDevice() {
 }
 
 void BridgeTransport::CloseHandleIfOpen() {
-    if (handle_ != kNoDevice && Locked([&] { return library_.Close(handle_); }) != kBridgeSuccess) {
-        warning_.Show("Unable to close device handle!");
+    if (handle_ != kNoDevice) {
+        if (const BridgeStatus status = Locked([&] { return library_.Close(handle_); });
+            status != kBridgeSuccess) {
+            events_.OnTransportEvent(TransportEvent::CloseFailed, status);
+        }
     }
     handle_ = kNoDevice;
 }
 
-TransactionResult BridgeTransport::DeviceTransaction(DeviceHandle* handle, std::uint8_t* reply,
-                                                     const std::uint8_t* request,
-                                                     std::uint32_t replyLength,
-                                                     std::uint32_t requestLength) {
+TransactionOutcome BridgeTransport::DeviceTransaction(DeviceHandle* handle, std::uint8_t* reply,
+                                                      const std::uint8_t* request,
+                                                      std::uint32_t replyLength,
+                                                      std::uint32_t requestLength) {
     if (*handle == kNoDevice) {
-        warning_.Show("Invalid Device Handle");
-        return TransactionResult::NotOpen;
+        events_.OnTransportEvent(TransportEvent::InvalidHandle, kBridgeSuccess);
+        return {TransactionResult::NotOpen, kBridgeSuccess};
     }
     std::uint32_t written = 0;
-    if (Locked([&] { return library_.Write(*handle, request, requestLength, &written); }) !=
-        kBridgeSuccess) {
-        warning_.Show("Error Sending Code");
-        return TransactionResult::SendFailed;
+    if (const BridgeStatus status =
+            Locked([&] { return library_.Write(*handle, request, requestLength, &written); });
+        status != kBridgeSuccess) {
+        events_.OnTransportEvent(TransportEvent::SendFailed, status);
+        return {TransactionResult::SendFailed, status};
     }
-    const TransactionResult waited = WaitForReply(*handle);
-    if (waited != TransactionResult::Ok) {
+    const TransactionOutcome waited = WaitForReply(*handle);
+    if (!waited.Ok()) {
         return waited;
     }
 
@@ -142,22 +160,24 @@ TransactionResult BridgeTransport::DeviceTransaction(DeviceHandle* handle, std::
     // caller's reply exactly as it was.
     std::vector<std::uint8_t> received(replyLength);
     std::uint32_t returned = 0;
-    if (Locked([&] { return library_.Read(*handle, received.data(), replyLength, &returned); }) !=
-        kBridgeSuccess) {
-        warning_.Show("Error Reading Data");
-        return TransactionResult::ReadFailed;
+    if (const BridgeStatus status =
+            Locked([&] { return library_.Read(*handle, received.data(), replyLength, &returned); });
+        status != kBridgeSuccess) {
+        events_.OnTransportEvent(TransportEvent::ReadFailed, status);
+        return {TransactionResult::ReadFailed, status};
     }
     if (returned < replyLength) {
-        return TransactionResult::ShortReply;
+        return {TransactionResult::ShortReply, kBridgeSuccess};
     }
     std::copy(received.begin(), received.end(), reply);
-    return TransactionResult::Ok;
+    return {};
 }
 
 // A failed check is reported and the wait goes on to the end of the limit, so
 // that a single failing check does not cut short a reply that is on its way.
-TransactionResult BridgeTransport::WaitForReply(DeviceHandle handle) {
+TransactionOutcome BridgeTransport::WaitForReply(DeviceHandle handle) {
     bool checkFailed = false;
+    BridgeStatus checkStatus = kBridgeSuccess;
     std::uint32_t waiting = 0;
     const std::uint32_t start = clock_.TickCount();
     while (waiting < 1) {
@@ -166,17 +186,19 @@ TransactionResult BridgeTransport::WaitForReply(DeviceHandle handle) {
             break;
         }
         std::uint32_t queueStatus = 0;
-        if (Locked([&] { return library_.CheckRXQueue(handle, &waiting, &queueStatus); }) !=
-            kBridgeSuccess) {
-            warning_.Show("Error Checking Queue");
+        if (const BridgeStatus status =
+                Locked([&] { return library_.CheckRXQueue(handle, &waiting, &queueStatus); });
+            status != kBridgeSuccess) {
+            events_.OnTransportEvent(TransportEvent::QueueCheckFailed, status);
             checkFailed = true;
+            checkStatus = status;
         }
         if (waiting < 1 && elapsed >= kBusyPollMs) {
             clock_.Sleep(kPollNapMs);
         }
     }
     if (checkFailed) {
-        return TransactionResult::QueueCheckFailed;
+        return {TransactionResult::QueueCheckFailed, checkStatus};
     }
-    return waiting < 1 ? TransactionResult::TimedOut : TransactionResult::Ok;
+    return {waiting < 1 ? TransactionResult::TimedOut : TransactionResult::Ok, kBridgeSuccess};
 }

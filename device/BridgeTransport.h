@@ -2,13 +2,13 @@
 
 #include "device/BridgeLibrary.h"
 #include "device/Clock.h"
-#include "device/NativeWarning.h"
+#include "device/TransportEvents.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// How one request/reply exchange ended. The transport shows its own warning
+// How one request/reply exchange ended. The transport fires its own event
 // where it has one; the words for the user are the front ends'.
 enum class TransactionResult {
     Ok,
@@ -20,11 +20,42 @@ enum class TransactionResult {
     ShortReply,       // fewer bytes came than asked for
 };
 
+// A transaction's result, with the library's status of the call that failed
+// (kBridgeSuccess where none did: Ok, NotOpen, TimedOut, ShortReply).
+struct TransactionOutcome {
+    TransactionResult result = TransactionResult::Ok;
+    BridgeStatus status = kBridgeSuccess;
+
+    bool Ok() const { return result == TransactionResult::Ok; }
+};
+
+// The step at which opening the unit stopped.
+enum class OpenStep {
+    Opened,        // none: the unit is open
+    Count,         // the device count query failed
+    NoUnit,        // no attached device has the unit's serial string
+    SerialString,  // no unit found, and some device's serial string could not be had
+    ProductString, // the unit's product string query failed
+    Open,          // the open failed
+    Flush,         // the flush failed; the unit was closed again
+};
+
+struct OpenOutcome {
+    OpenStep step = OpenStep::Opened;
+    // The library's status of the failing call; kBridgeSuccess for Opened
+    // and NoUnit.
+    BridgeStatus status = kBridgeSuccess;
+
+    bool Opened() const { return step == OpenStep::Opened; }
+};
+
 // One attached bridge device as the library reports it.
 struct BridgeDevice {
     std::uint32_t index = 0;
     std::string serial;
     std::string product;
+    // The library's status of the serial string query.
+    BridgeStatus serialStatus = kBridgeSuccess;
     // Its serial string is the unit's.
     bool isUnit = false;
 };
@@ -46,20 +77,21 @@ public:
 
     // The unit is the unitNumber-th attached bridge device, counted from 0,
     // whose serial string is kUnitSerial.
-    BridgeTransport(BridgeLibrary& library, Clock& clock, NativeWarning& warning,
+    BridgeTransport(BridgeLibrary& library, Clock& clock, TransportEvents& events,
                     std::uint32_t unitNumber = 0);
 
-    // True when the unit was found, opened and flushed; the handle is then
-    // open. On false everything opened on the way is closed again.
-    bool OpenDevice();
+    // Opened when the unit was found, opened and flushed; the handle is then
+    // open. Otherwise everything opened on the way is closed again.
+    OpenOutcome OpenDevice();
     // Always waits kCloseWaitMs first, also with no device open.
     void CloseDevice();
     // Sends the request and reads the reply once its first byte has arrived.
     // Anything but Ok leaves the reply buffer as it was.
-    TransactionResult DeviceTransaction(DeviceHandle* handle, std::uint8_t* reply,
-                                        const std::uint8_t* request, std::uint32_t replyLength,
-                                        std::uint32_t requestLength);
-    bool GetSerialString(std::uint32_t index, char* buffer);
+    TransactionOutcome DeviceTransaction(DeviceHandle* handle, std::uint8_t* reply,
+                                         const std::uint8_t* request, std::uint32_t replyLength,
+                                         std::uint32_t requestLength);
+    // The library's status; SerialStringFailed is fired on a failure.
+    BridgeStatus GetSerialString(std::uint32_t index, char* buffer);
     // From now on the unit is the one attached at this link (see
     // UnitLinks.h), wherever it stands in the list, so that a transport can
     // stay with one unit of several while others come and go.
@@ -71,16 +103,16 @@ public:
 
     DeviceHandle* Handle() { return &handle_; }
     Clock& GetClock() { return clock_; }
-    NativeWarning& Warning() { return warning_; }
+    TransportEvents& Events() { return events_; }
 
 private:
-    bool FindUnit(std::uint32_t* index);
-    TransactionResult WaitForReply(DeviceHandle handle);
+    OpenOutcome FindUnit(std::uint32_t* index);
+    TransactionOutcome WaitForReply(DeviceHandle handle);
     void CloseHandleIfOpen();
 
     BridgeLibrary& library_;
     Clock& clock_;
-    NativeWarning& warning_;
+    TransportEvents& events_;
     std::uint32_t unitNumber_;
     DeviceHandle handle_ = kNoDevice;
     std::string link_;

@@ -1,10 +1,8 @@
 #include "device/ControlCommands.h"
 
 #include "device/CommandFrames.h"
-#include "device/EdidModes.h"
 
 #include <algorithm>
-#include <cstring>
 
 bool ControlReport::Answered() const {
     return Sent() && std::all_of(requests.begin(), requests.end(),
@@ -13,12 +11,12 @@ bool ControlReport::Answered() const {
 
 bool ControlReport::UnitMissing() const {
     return std::any_of(requests.begin(), requests.end(),
-                       [](const CommandOutcome& request) { return !request.unitFound; });
+                       [](const CommandOutcome& request) { return !request.UnitFound(); });
 }
 
 bool ControlReport::Unconfirmed() const {
     return std::any_of(requests.begin(), requests.end(), [](const CommandOutcome& request) {
-        return request.unitFound && !request.Answered();
+        return request.UnitFound() && !request.Answered();
     });
 }
 
@@ -28,11 +26,11 @@ CommandOutcome ControlCommands::SendControlCommand(std::uint8_t controlAddress, 
     const std::vector<std::uint8_t> request =
         frames::ControlRequest(controlAddress, count, payload, payloadLength);
     CommandOutcome outcome;
-    if (!transport_.OpenDevice()) {
-        transport_.Warning().Show("Hardware not found!");
+    outcome.open = transport_.OpenDevice();
+    if (!outcome.open.Opened()) {
+        transport_.Events().OnTransportEvent(TransportEvent::CommandUnitNotFound, kBridgeSuccess);
         return outcome;
     }
-    outcome.unitFound = true;
     // The reply's bytes carry nothing the program uses; that it came whole is
     // what tells that the unit took the command.
     outcome.transaction =
@@ -42,44 +40,32 @@ CommandOutcome ControlCommands::SendControlCommand(std::uint8_t controlAddress, 
     return outcome;
 }
 
-ControlReport ControlCommands::SetEDIDMode(const char* key) {
+ControlReport ControlCommands::SetEDIDMode(EdidMode mode) {
     ControlReport report;
-    for (const EdidModeEntry& entry : kEdidModes) {
-        if (std::strcmp(key, entry.key) != 0) {
-            continue;
-        }
-        const std::uint8_t payload[] = {kModePayloadMarker, static_cast<std::uint8_t>(entry.mode)};
-        std::uint8_t reply[128] = {};
-        for (std::uint8_t address : kModeControlAddresses) {
-            report.requests.push_back(
-                SendControlCommand(address, reply, payload, sizeof payload, sizeof payload));
-        }
-        break;
+    const std::uint8_t payload[] = {kModePayloadMarker, static_cast<std::uint8_t>(mode)};
+    std::uint8_t reply[128] = {};
+    for (std::uint8_t address : kModeControlAddresses) {
+        report.requests.push_back(
+            SendControlCommand(address, reply, payload, sizeof payload, sizeof payload));
     }
     return report;
 }
 
-ControlReport ControlCommands::ResetEDID(const char* key) {
+ControlReport ControlCommands::ResetEDID(EdidReset reset) {
     ControlReport report;
-    for (const ResetEntry& entry : kEdidResets) {
-        if (std::strcmp(key, entry.key) == 0) {
-            const std::uint8_t payload[] = {kResetPayload};
-            std::uint8_t reply[128] = {};
-            report.requests.push_back(
-                SendControlCommand(entry.controlAddress, reply, payload, 1, sizeof payload));
-        }
-    }
+    const std::uint8_t payload[] = {kResetPayload};
+    std::uint8_t reply[128] = {};
+    report.requests.push_back(
+        SendControlCommand(static_cast<std::uint8_t>(reset), reply, payload, 1, sizeof payload));
     return report;
 }
 
-CommandOutcome ControlCommands::QueryStatus(std::uint8_t* reply, std::uint8_t replyLength,
-                                            WindowWarning& window) {
+CommandOutcome ControlCommands::QueryStatus(std::uint8_t* reply, std::uint8_t replyLength) {
     CommandOutcome outcome;
-    if (!transport_.OpenDevice()) {
-        window.ShowWarning("Hardware not found");
+    outcome.open = transport_.OpenDevice();
+    if (!outcome.open.Opened()) {
         return outcome;
     }
-    outcome.unitFound = true;
     const std::uint8_t request[] = {frames::kStatus};
     outcome.transaction = transport_.DeviceTransaction(transport_.Handle(), reply, request,
                                                        replyLength, sizeof request);

@@ -3,37 +3,25 @@
 #include <cstdint>
 
 // The unit's EDID modes: the code in the status reply and in the mode
-// command's payload, and the key by which the program asks for each.
+// command's payload.
 enum class EdidMode : std::uint8_t {
     Automix = 1,
     Fixed = 2,
     Custom = 3,
 };
 
-struct EdidModeEntry {
-    EdidMode mode;
-    const char* key;
-};
-
-inline constexpr EdidModeEntry kEdidModes[] = {
-    {EdidMode::Automix, "AutomixEDID"},
-    {EdidMode::Fixed, "FixedEDID"},
-    {EdidMode::Custom, "CustomEDID"},
-};
+inline constexpr EdidMode kEdidModes[] = {EdidMode::Automix, EdidMode::Fixed, EdidMode::Custom};
 
 // A mode change goes to these control addresses, in this order.
 inline constexpr std::uint8_t kModeControlAddresses[] = {0xE0, 0xE1, 0xE4};
 // First payload byte of a mode command; the mode code follows it.
 inline constexpr std::uint8_t kModePayloadMarker = 0x24; // '$'
 
-struct ResetEntry {
-    const char* key;
-    std::uint8_t controlAddress;
-};
-
-inline constexpr ResetEntry kEdidResets[] = {
-    {"RSTxEDID_A", 0xEA},
-    {"RSTxEDID_B", 0xEB},
+// The unit's two EDID reset commands, sent in this order after a write; each
+// is the control address it goes to.
+enum class EdidReset : std::uint8_t {
+    A = 0xEA,
+    B = 0xEB,
 };
 inline constexpr std::uint8_t kResetPayload = 0x20; // ' '
 

@@ -16,14 +16,14 @@ public:
     static constexpr std::uint16_t kProductId = 0xEA61;
 
     // The vendor library's status codes that these operations return.
-    static constexpr BridgeStatus kInvalidHandle = 0x01;
-    static constexpr BridgeStatus kReadError = 0x02;
-    static constexpr BridgeStatus kWriteError = 0x04;
-    static constexpr BridgeStatus kInvalidParameter = 0x06;
-    static constexpr BridgeStatus kDeviceIoFailed = 0x08;
-    static constexpr BridgeStatus kReadTimedOut = 0x0D;
-    static constexpr BridgeStatus kWriteTimedOut = 0x0E;
-    static constexpr BridgeStatus kDeviceNotFound = 0xFF;
+    static constexpr BridgeStatus kInvalidHandle = BridgeStatus(BridgeFailure::InvalidHandle);
+    static constexpr BridgeStatus kReadError = BridgeStatus(BridgeFailure::ReadError);
+    static constexpr BridgeStatus kWriteError = BridgeStatus(BridgeFailure::WriteError);
+    static constexpr BridgeStatus kInvalidParameter = BridgeStatus(BridgeFailure::InvalidParameter);
+    static constexpr BridgeStatus kDeviceIoFailed = BridgeStatus(BridgeFailure::DeviceIoFailed);
+    static constexpr BridgeStatus kReadTimedOut = BridgeStatus(BridgeFailure::ReadTimedOut);
+    static constexpr BridgeStatus kWriteTimedOut = BridgeStatus(BridgeFailure::WriteTimedOut);
+    static constexpr BridgeStatus kDeviceNotFound = BridgeStatus(BridgeFailure::DeviceNotFound);
 
     // How long a read waits for the rest of what it asked for, and a write
     // for the bridge to take its bytes.

@@ -4,8 +4,8 @@
 
 namespace {
 
-// Any non-zero status will do: the program never tells failures apart.
-constexpr BridgeStatus kUnbound = 0xFF;
+// Without the library there is no device to be found.
+constexpr BridgeStatus kUnbound = BridgeStatus(BridgeFailure::DeviceNotFound);
 
 VendorHandle ToVendor(DeviceHandle handle) {
     return reinterpret_cast<VendorHandle>(handle);

@@ -1,14 +1,15 @@
 #include "transfer/EdidRead.h"
 
 #include "device/CommandFrames.h"
-#include "edid/HexText.h"
+#include "transfer/ChunkGeometry.h"
 
 #include <algorithm>
 #include <array>
 
 namespace {
 
-constexpr std::uint8_t kChunkLength = 16;
+// The progress runs over the table's last offset, so it never quite reaches
+// its end.
 constexpr int kProgressMaximum = 255;
 
 } // namespace
@@ -17,37 +18,36 @@ ReadReport ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
                               std::uint8_t deviceAddress) {
     ReadReport report;
     sink.StartProgress();
-    if (!transport.OpenDevice()) {
-        sink.ShowWarning("Hardware not found");
+    report.open = transport.OpenDevice();
+    if (!report.open.Opened()) {
         return report;
     }
 
     EdidImage& image = report.table;
     std::array<std::uint8_t, frames::kBlockReadLength> request{};
-    for (std::size_t offset = 0; offset < kEdidSize; offset += kChunkLength) {
+    for (std::size_t offset = 0; offset < kEdidSize; offset += kReadChunkLength) {
         if (sink.StopRequested()) {
             transport.CloseDevice();
-            sink.on_ProgressChange(0, 0);
+            sink.ShowProgress(0, 0);
             report.outcome = ReadOutcome::Stopped;
-            report.failedChunk = static_cast<int>(offset / kChunkLength);
+            report.failedChunk = static_cast<int>(offset / kReadChunkLength);
             report.table = {};
             return report;
         }
-        sink.on_ProgressChange(static_cast<int>(offset), kProgressMaximum);
-        request = frames::BlockReadRequest(kChunkLength, deviceAddress,
+        sink.ShowProgress(static_cast<int>(offset), kProgressMaximum);
+        request = frames::BlockReadRequest(kReadChunkLength, deviceAddress,
                                            static_cast<std::uint8_t>(offset));
         // A chunk that did not arrive whole ends the run: showing the
         // previous chunk's bytes in its place would put values into the view
         // that the unit never sent.
-        const TransactionResult result =
+        const TransactionOutcome result =
             transport.DeviceTransaction(transport.Handle(), image.data() + offset, request.data(),
-                                        kChunkLength, request.size());
-        if (result != TransactionResult::Ok) {
+                                        kReadChunkLength, request.size());
+        if (!result.Ok()) {
             transport.CloseDevice();
-            sink.on_ProgressChange(0, 0);
-            sink.ShowWarning("Error Reading EDID values.");
+            sink.ShowProgress(0, 0);
             report.outcome = ReadOutcome::ChunkFailed;
-            report.failedChunk = static_cast<int>(offset / kChunkLength);
+            report.failedChunk = static_cast<int>(offset / kReadChunkLength);
             report.failure = result;
             report.table = {};
             return report;
@@ -55,7 +55,7 @@ ReadReport ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
     }
 
     // The unit expects the status request after a table read; its answer
-    // carries nothing that the window shows, so its outcome does not matter.
+    // carries nothing that a front end shows, so its outcome does not matter.
     std::array<std::uint8_t, frames::kStatusLongLength> status{};
     std::copy(request.begin(), request.end(), status.begin());
     status[0] = frames::kStatus;
@@ -64,9 +64,7 @@ ReadReport ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
                                 statusReply.size(), status.size());
 
     transport.CloseDevice();
-    sink.on_ProgressChange(0, 0);
-    sink.ShowStatusMessage("EDID values read.");
-    sink.ShowReadTable(CanonicalHexText(image));
+    sink.ShowProgress(0, 0);
     report.outcome = ReadOutcome::Read;
     return report;
 }

@@ -15,18 +15,19 @@ enum class ReadOutcome {
 
 struct ReadReport {
     ReadOutcome outcome = ReadOutcome::NoUnit;
+    // NoUnit: where opening the unit stopped.
+    OpenOutcome open;
     // ChunkFailed: which chunk, from 0, and why; Stopped: the first chunk
     // not read.
     int failedChunk = -1;
-    TransactionResult failure = TransactionResult::Ok;
+    TransactionOutcome failure;
     // Read: the unit's table.
     EdidImage table{};
 
     bool Succeeded() const { return outcome == ReadOutcome::Read; }
 };
 
-// Reads the unit's 256-byte table in sixteen 16-byte chunks, sends the
-// eight-byte status request and shows the table. A run that does not succeed
-// leaves the Hex view untouched.
+// Reads the unit's 256-byte table in sixteen 16-byte chunks and sends the
+// eight-byte status request. Only a run that succeeded hands over a table.
 ReadReport ReadEDIDfromDevice(BridgeTransport& transport, TransferSink& sink,
                               std::uint8_t deviceAddress);

@@ -19,10 +19,12 @@ enum class WriteOutcome {
 
 struct WriteReport {
     WriteOutcome outcome = WriteOutcome::NoUnit;
+    // NoUnit: where opening the unit stopped.
+    OpenOutcome open;
     // FailedBeforeAnyChunk, FailedPartWay: the chunk, from 0, and why;
     // Stopped: the first chunk not sent.
     int failedChunk = -1;
-    TransactionResult failure = TransactionResult::Ok;
+    TransactionOutcome failure;
     // Chunks, from 0, that the unit answered with an error byte.
     std::vector<int> refusedChunks;
 

@@ -1,24 +1,20 @@
 #pragma once
 
-#include "device/WindowWarning.h"
-
-#include <string>
-
-// What an EDID read or write run needs from its front end: the window's
-// progress bar, status-bar messages, warning boxes and the Hex view that a
-// read fills. Texts are source texts; the window translates them.
-class TransferSink : public WindowWarning {
+// What an EDID read or write run tells its front end while it runs, and the
+// one thing it asks: whether to stop. What the run came to is its report.
+class TransferSink {
 public:
-    // Makes the run's progress bar: hidden, text off, replacing any earlier
-    // run's bar.
+    virtual ~TransferSink() = default;
+
+    // A run starts: a progress display of its own, hidden until the first
+    // value.
     virtual void StartProgress() = 0;
-    // Hides the bar for a value or maximum of 0 or less; otherwise shows it
-    // with range 0 to maximum and the value.
-    virtual void on_ProgressChange(int value, int maximum) = 0;
-    // A status-bar message for 2000 ms.
-    virtual void ShowStatusMessage(const char* text) = 0;
-    // Puts the table read from the unit into the Hex view.
-    virtual void ShowReadTable(const std::string& hexText) = 0;
+    // A value or maximum of 0 or less hides the progress; otherwise it shows
+    // value of maximum.
+    virtual void ShowProgress(int value, int maximum) = 0;
+    // The unit answered a written chunk, from 0, with an error byte; the run
+    // goes on.
+    virtual void ChunkRefused(int) {}
     // Asked between chunks: a run ends there, the unit closed, when its front
     // end wants it to stop. The window never stops a run.
     virtual bool StopRequested() { return false; }

@@ -287,7 +287,13 @@ private slots:
                  (QStringList{"Error Writing EDID values.",
                               "The unit's EDID table may now be partly written. Write the table "
                               "again."}));
-        QCOMPARE(rig->StatusMessage(), QStringLiteral("Error Writing EDID values."));
+        QVERIFY(rig->statusMessages.contains(QStringLiteral("Error Writing EDID values.")));
+        // The status bar ends with where the write failed and why.
+        QCOMPARE(rig->StatusMessage(),
+                 noReply ? QStringLiteral("Writing failed at chunk %1 of 32: no reply within 1000 "
+                                          "ms.")
+                               .arg(chunk + 1)
+                         : QStringLiteral("The unit refused chunk %1 of 32.").arg(chunk + 1));
         QVERIFY(rig->MessageStays());
         QVERIFY(!rig->statusMessages.contains(QStringLiteral("EDID values written...")));
         QVERIFY(Bar() && Bar()->isHidden());

@@ -45,6 +45,14 @@ inline constexpr CliCase kCliCases[] = {
     {"status, no unit 1", "status --unit 1", "", 3, "^$", "there is no unit 1: 1 unit is attached",
      "", true},
     {"status, no unit", "status", "devices 1234", 3, "^$", "no TALVO unit is attached", "", true},
+    // One line per failure, naming the step and what the bridge library answered.
+    {"status, serial string unreadable", "status", "fail string 1", 4, "^$",
+     "^talvo-edid: the bridge's strings could not be read: the serial string query of bridge "
+     "device 0 failed: the bridge library answered 0x5F\n$",
+     "", false},
+    {"status, open fails", "status", "fail open 1", 4, "^$",
+     "^talvo-edid: opening unit 0 failed at the open: the bridge library answered 0x5F\n$", "",
+     false},
     {"status, no library", "status --bridge library", "nolibrary", 3, "^$",
      "cannot load the bridge library libSiUSBXp", "", true},
     {"mode", "mode", "mode 3", 0, "^custom\n$", "^$", "status", true},
@@ -107,7 +115,8 @@ inline constexpr CliCase kCliCases[] = {
     {"write, silent unit", "write {dir}/good.bin", "mode 3;noreply 2", 4, "^$",
      "write failed at chunk 1 of 32 \\(offset 0x00\\): no reply within 1000 ms", nullptr, false},
     {"write, fails part-way", "write {dir}/good.bin", "mode 3;fail write 14", 4, "^$",
-     "Error Sending Code\n.*chunk 13 of 32 \\(offset 0x60\\): the request could not be sent",
+     "^talvo-edid: the write failed at chunk 13 of 32 \\(offset 0x60\\): the request could not "
+     "be sent: the bridge library answered 0x5F; ",
      nullptr, false},
     {"write, reset unanswered", "write {dir}/good.bin", "mode 3;noreply 35", 4, "^$",
      "did not confirm the EDID reset: request 2 of 2", "status, write B0, resets", false},

@@ -1,4 +1,5 @@
 #include "cli/TalvoEdid.h"
+#include "cli/UnitWords.h"
 #include "edid/Checksum.h"
 #include "edid/EdidEdit.h"
 #include "edid/EdidImport.h"
@@ -279,6 +280,41 @@ private slots:
         VerifyMatches(rig->Err(), c.err);
         CompareRequests(ToStringList(rig->bridge.Log()), c.requests);
         QCOMPARE(rig->bridge.OpenHandles(), 0);
+    }
+
+    // Where opening stopped, and what the bridge library answered, by the
+    // library's own name for its status where it has one.
+    void openFailureWords_data() {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<std::uint32_t>("status");
+        QTest::addColumn<QString>("text");
+        const auto row = [](const char* name, OpenStep step, BridgeStatus status,
+                            const char* text) {
+            QTest::newRow(name) << static_cast<int>(step) << status << QString(text);
+        };
+        row("count", OpenStep::Count, 0xFF,
+            "opening unit 0 failed at the device count: the bridge library answered 0xFF (device "
+            "not found)");
+        row("no unit", OpenStep::NoUnit, 0, "opening unit 0 failed: no TALVO unit is attached");
+        row("serial string", OpenStep::SerialString, 0x02,
+            "opening unit 0 failed: the bridge's strings could not be read: the bridge library "
+            "answered 0x02 (read error)");
+        row("product string", OpenStep::ProductString, 0x06,
+            "opening unit 0 failed at the product string query: the bridge library answered 0x06 "
+            "(invalid parameter)");
+        row("open", OpenStep::Open, 0x5F,
+            "opening unit 0 failed at the open: the bridge library answered 0x5F");
+        row("flush", OpenStep::Flush, 0x08,
+            "opening unit 0 failed at the buffer flush: the bridge library answered 0x08 (device "
+            "I/O failed)");
+    }
+
+    void openFailureWords() {
+        QFETCH(int, step);
+        QFETCH(std::uint32_t, status);
+        QFETCH(QString, text);
+        const OpenOutcome open{static_cast<OpenStep>(step), status};
+        QCOMPARE(QString::fromStdString(OpenFailureText("unit 0", open)), text);
     }
 
     // The built talvo-edid on the stand-in bridge library, as a script runs

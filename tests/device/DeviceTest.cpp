@@ -11,24 +11,61 @@
 #include <memory>
 
 Q_DECLARE_METATYPE(TransactionResult)
+Q_DECLARE_METATYPE(OpenStep)
 
 namespace {
 
 const std::array<std::uint8_t, 4> kChunkRequest{0x11, 0x10, 0xB0, 0x00};
+// What the simulated library answers for a call made to fail.
+constexpr BridgeStatus kInjected = 0x5F;
 
-class RecordingWindowWarning : public WindowWarning {
-public:
-    void ShowWarning(const char* text) override { texts.append(QString::fromLatin1(text)); }
-    QStringList texts;
-};
+QString EventName(TransportEvent event) {
+    switch (event) {
+    case TransportEvent::SerialStringFailed:
+        return "SerialStringFailed";
+    case TransportEvent::ProductStringFailed:
+        return "ProductStringFailed";
+    case TransportEvent::OpenFailed:
+        return "OpenFailed";
+    case TransportEvent::FlushFailed:
+        return "FlushFailed";
+    case TransportEvent::CloseFailed:
+        return "CloseFailed";
+    case TransportEvent::InvalidHandle:
+        return "InvalidHandle";
+    case TransportEvent::SendFailed:
+        return "SendFailed";
+    case TransportEvent::QueueCheckFailed:
+        return "QueueCheckFailed";
+    case TransportEvent::ReadFailed:
+        return "ReadFailed";
+    case TransportEvent::CommandUnitNotFound:
+        return "CommandUnitNotFound";
+    }
+    return {};
+}
 
 struct Rig : TransportRig {
     ControlCommands commands{transport};
-    RecordingWindowWarning window;
+
+    // The events so far by name; each carries the failing call's status,
+    // or none where no call failed.
+    QStringList Events() const {
+        QStringList names;
+        for (std::size_t i = 0; i < events.events.size(); ++i) {
+            const TransportEvent event = events.events[i];
+            const bool callFailed = event != TransportEvent::InvalidHandle &&
+                                    event != TransportEvent::CommandUnitNotFound;
+            const BridgeStatus expected = callFailed ? kInjected : kBridgeSuccess;
+            names << EventName(event) +
+                         (events.statuses[i] == expected ? QString() : QString(" (wrong status)"));
+        }
+        return names;
+    }
 
     // The unit's first 16 bytes into a reply area marked with 0xEE, so that
     // untouched bytes show.
-    TransactionResult ReadFirstChunk(std::array<std::uint8_t, 16>& reply) {
+    TransactionOutcome ReadFirstChunk(std::array<std::uint8_t, 16>& reply) {
         reply.fill(0xEE);
         return transport.DeviceTransaction(transport.Handle(), reply.data(), kChunkRequest.data(),
                                            16, 4);
@@ -74,49 +111,54 @@ private slots:
     // being units; a row that finds one reads it and closes it again.
     void openAndClose_data() {
         QTest::addColumn<QString>("script");
-        QTest::addColumn<bool>("opened");
+        QTest::addColumn<OpenStep>("step");
         QTest::addColumn<QStringList>("warnings");
         QTest::addColumn<QStringList>("log");
         const QStringList read{"open", "11 10 B0 00", "close"};
-        const auto row = [](const char* name, const char* script, bool opened,
+        using S = OpenStep;
+        const auto row = [](const char* name, const char* script, OpenStep step,
                             const QStringList& warnings, const QStringList& log) {
-            QTest::newRow(name) << QString(script) << opened << warnings << log;
+            QTest::newRow(name) << QString(script) << step << warnings << log;
         };
-        row("only the unit", "", true, {}, read);
-        row("no unit among the devices", "devices 1234", false, {}, {});
-        row("unit second, the first is silent", "devices 1234,2022", true, {}, read);
-        row("one digit more", "devices 20221", false, {}, {});
-        row("prefix only", "devices 20", false, {}, {});
-        row("count query fails", "fail count 1", false, {}, {});
-        row("serial query fails, next unit taken", "devices 1234,2022\nfail string 1", true,
-            {"Error retrieving serial string!"}, read);
-        row("product string fails", "fail string 2", false, {"Unable to retrive product string!"},
-            {});
-        row("open fails", "fail open 1", false, {"Unable to open handle to device!"}, {});
-        row("flush fails, unit closed again", "fail flush 1", false,
-            {"Unable to flush device bufers!"}, {"open", "close"});
-        row("flush and close fail", "fail flush 1\nfail close 1", false,
-            {"Unable to flush device bufers!", "Unable to close device handle!"}, {"open"});
-        row("close fails", "fail close 1", true, {"Unable to close device handle!"},
-            read.mid(0, 2));
+        row("only the unit", "", S::Opened, {}, read);
+        row("no unit among the devices", "devices 1234", S::NoUnit, {}, {});
+        row("unit second, the first is silent", "devices 1234,2022", S::Opened, {}, read);
+        row("one digit more", "devices 20221", S::NoUnit, {}, {});
+        row("prefix only", "devices 20", S::NoUnit, {}, {});
+        row("count query fails", "fail count 1", S::Count, {}, {});
+        row("serial query fails, next unit taken", "devices 1234,2022\nfail string 1", S::Opened,
+            {"SerialStringFailed"}, read);
+        row("serial query of the only unit fails", "fail string 1", S::SerialString,
+            {"SerialStringFailed"}, {});
+        row("product string fails", "fail string 2", S::ProductString, {"ProductStringFailed"}, {});
+        row("open fails", "fail open 1", S::Open, {"OpenFailed"}, {});
+        row("flush fails, unit closed again", "fail flush 1", S::Flush, {"FlushFailed"},
+            {"open", "close"});
+        row("flush and close fail", "fail flush 1\nfail close 1", S::Flush,
+            {"FlushFailed", "CloseFailed"}, {"open"});
+        row("close fails", "fail close 1", S::Opened, {"CloseFailed"}, read.mid(0, 2));
     }
 
     void openAndClose() {
         QFETCH(QString, script);
-        QFETCH(bool, opened);
+        QFETCH(OpenStep, step);
         QFETCH(QStringList, warnings);
         QFETCH(QStringList, log);
         rig->Apply(script);
 
-        QCOMPARE(rig->transport.OpenDevice(), opened);
+        const OpenOutcome outcome = rig->transport.OpenDevice();
+        QCOMPARE(outcome.step, step);
+        const bool opened = step == OpenStep::Opened;
+        const bool callFailed = !opened && step != OpenStep::NoUnit;
+        QCOMPARE(outcome.status, callFailed ? kInjected : kBridgeSuccess);
         std::array<std::uint8_t, 16> reply{};
         if (opened) {
-            QCOMPARE(rig->ReadFirstChunk(reply), TransactionResult::Ok);
+            QCOMPARE(rig->ReadFirstChunk(reply).result, TransactionResult::Ok);
             QVERIFY(rig->IsUnitsFirstChunk(reply));
         }
         QCOMPARE(*rig->transport.Handle() != kNoDevice, opened);
         rig->transport.CloseDevice();
-        QCOMPARE(ToStringList(rig->warning.texts), warnings);
+        QCOMPARE(rig->Events(), warnings);
         QCOMPARE(ToStringList(rig->bridge.Log()), log);
         // Open clears both sides of the bridge: stale requests and stale replies.
         const std::vector<FlushFlags> flushes(log.isEmpty() ? 0 : 1, FlushFlags{1, 1});
@@ -151,11 +193,11 @@ private slots:
         row("tick count wraps halfway", "noreply 1", 0xFFFFFE0Cu, R::TimedOut, {}, 1000);
         row("tick count wraps at the end", "noreply 1", 0xFFFFFC19u, R::TimedOut, {}, 1000);
         row("short reply", "short 1 5", 0, R::ShortReply, {}, 0);
-        row("write fails", "fail write 1", 0, R::SendFailed, {"Error Sending Code"}, 0);
+        row("write fails", "fail write 1", 0, R::SendFailed, {"SendFailed"}, 0);
         row("queue check fails, bytes arrive", "fail queue 1", 0, R::QueueCheckFailed,
-            {"Error Checking Queue"}, 2);
-        row("read fails", "fail read 1", 0, R::ReadFailed, {"Error Reading Data"}, 0);
-        row("nothing open", "fail open 1", 0, R::NotOpen, {"Invalid Device Handle"}, 0);
+            {"QueueCheckFailed"}, 2);
+        row("read fails", "fail read 1", 0, R::ReadFailed, {"ReadFailed"}, 0);
+        row("nothing open", "fail open 1", 0, R::NotOpen, {"InvalidHandle"}, 0);
     }
 
     void transaction() {
@@ -166,14 +208,17 @@ private slots:
         QFETCH(std::uint32_t, wait);
         rig->clock = FakeClock(startTick);
         rig->Apply(script);
-        const bool opened = rig->transport.OpenDevice();
-        rig->warning.texts.clear();
+        const bool opened = rig->transport.OpenDevice().Opened();
+        rig->events = {};
 
         std::array<std::uint8_t, 16> reply{};
         const std::uint32_t start = rig->clock.Now();
-        QCOMPARE(rig->ReadFirstChunk(reply), result);
+        const TransactionOutcome outcome = rig->ReadFirstChunk(reply);
+        QCOMPARE(outcome.result, result);
+        const bool callFailed = !warnings.isEmpty() && result != TransactionResult::NotOpen;
+        QCOMPARE(outcome.status, callFailed ? kInjected : kBridgeSuccess);
         const std::uint32_t waited = rig->clock.Now() - start;
-        QCOMPARE(ToStringList(rig->warning.texts), warnings);
+        QCOMPARE(rig->Events(), warnings);
         QVERIFY2(waited >= wait && waited <= wait + 2, qPrintable(QString::number(waited)));
         // Past its first millisecond the wait naps between checks instead of
         // spinning: at least one nap in every four ticks.
@@ -188,8 +233,7 @@ private slots:
         QCOMPARE(rig->bridge.OpenHandles(), 0);
     }
 
-    // A command is a mode key, a reset key or "status"; a key of neither
-    // kind sends nothing.
+    // A command is a mode, a reset or "status".
     void commands_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("script");
@@ -210,24 +254,19 @@ private slots:
             }
             return requests;
         };
-        row("AUTOMIX", "AutomixEDID", "", "answered", mode("01"), {});
-        row("FIXED", "FixedEDID", "", "answered", mode("02"), {});
-        row("CUSTOM", "CustomEDID", "", "answered", mode("03"), {});
-        row("reset A", "RSTxEDID_A", "", "answered", {"11 01 EA 23 20 0D"}, {});
-        row("reset B", "RSTxEDID_B", "", "answered", {"11 01 EB 23 20 0D"}, {});
-        row("radio button name", "automixEDID", "", "not sent", {}, {});
-        row("one letter's case", "CustomEdid", "", "not sent", {}, {});
-        row("reset key in lower case", "rstxedid_a", "", "not sent", {}, {});
-        row("empty key", "", "", "not sent", {}, {});
-        row("mode, no unit", "CustomEDID", "devices 1234", "missing", {},
-            QStringList(3, "Hardware not found!"));
-        row("reset, no unit", "RSTxEDID_B", "devices 1234", "missing", {}, {"Hardware not found!"});
+        row("AUTOMIX", "automix", "", "answered", mode("01"), {});
+        row("FIXED", "fixed", "", "answered", mode("02"), {});
+        row("CUSTOM", "custom", "", "answered", mode("03"), {});
+        row("reset A", "reset A", "", "answered", {"11 01 EA 23 20 0D"}, {});
+        row("reset B", "reset B", "", "answered", {"11 01 EB 23 20 0D"}, {});
+        row("mode, no unit", "custom", "devices 1234", "missing", {},
+            QStringList(3, "CommandUnitNotFound"));
+        row("reset, no unit", "reset B", "devices 1234", "missing", {}, {"CommandUnitNotFound"});
         // Each request tells for itself; the others still go out.
-        row("mode, second request unanswered", "FixedEDID", "noreply 2", "unconfirmed", mode("02"),
-            {});
+        row("mode, second request unanswered", "fixed", "noreply 2", "unconfirmed", mode("02"), {});
         row("status", "status", "mode 3", "answered", {"02"}, {}, "00 00 03");
-        row("status, no unit", "status", "devices 1234", "missing", {},
-            {"window: Hardware not found"});
+        // The query leaves the words for a missing unit to its caller.
+        row("status, no unit", "status", "devices 1234", "missing", {}, {});
         row("status, unanswered", "status", "noreply 1", "unconfirmed", {"02"}, {}, "EE EE EE");
     }
 
@@ -243,28 +282,26 @@ private slots:
         QString got;
         if (command == "status") {
             std::uint8_t status[3] = {0xEE, 0xEE, 0xEE};
-            const CommandOutcome outcome = rig->commands.QueryStatus(status, 3, rig->window);
-            got = Verdict(outcome.Answered(), outcome.unitFound && !outcome.Answered(),
-                          !outcome.unitFound);
-            if (outcome.unitFound) {
+            const CommandOutcome outcome = rig->commands.QueryStatus(status, 3);
+            got = Verdict(outcome.Answered(), outcome.UnitFound() && !outcome.Answered(),
+                          !outcome.UnitFound());
+            if (outcome.UnitFound()) {
                 QCOMPARE(QByteArray(reinterpret_cast<char*>(status), 3).toHex(' ').toUpper(),
                          reply.toLatin1());
             }
         } else {
-            const QByteArray key = command.toLatin1();
-            ControlReport report = rig->commands.SetEDIDMode(key.constData());
-            const ControlReport reset = rig->commands.ResetEDID(key.constData());
-            report.requests.insert(report.requests.end(), reset.requests.begin(),
-                                   reset.requests.end());
+            const QMap<QString, EdidMode> modes{{"automix", EdidMode::Automix},
+                                                {"fixed", EdidMode::Fixed},
+                                                {"custom", EdidMode::Custom}};
+            const ControlReport report =
+                modes.contains(command)
+                    ? rig->commands.SetEDIDMode(modes.value(command))
+                    : rig->commands.ResetEDID(command == "reset A" ? EdidReset::A : EdidReset::B);
             got = Verdict(report.Answered(), report.Unconfirmed(), report.UnitMissing());
         }
         QCOMPARE(got, verdict);
         QCOMPARE(ToStringList(rig->bridge.Log()), Cycles(requests));
-        QStringList shown = ToStringList(rig->warning.texts);
-        for (const QString& text : rig->window.texts) {
-            shown << "window: " + text;
-        }
-        QCOMPARE(shown, warnings);
+        QCOMPARE(rig->Events(), warnings);
         QCOMPARE(rig->clock.Slept(), std::uint64_t{100} * requests.size());
         QCOMPARE(rig->bridge.OpenHandles(), 0);
         QCOMPARE(*rig->transport.Handle(), kNoDevice);
@@ -282,9 +319,11 @@ private slots:
         QCOMPARE(library.LoadFailure(), reports.front());
         QVERIFY(reports.front().find("libSiUSBXp-that-does-not-exist.so: ") != std::string::npos);
         QVERIFY(reports.front().find("No such file") != std::string::npos);
-        BridgeTransport transport(library, rig->clock, rig->warning);
-        QVERIFY(!transport.OpenDevice());
-        QVERIFY(rig->warning.texts.empty());
+        BridgeTransport transport(library, rig->clock, rig->events);
+        const OpenOutcome open = transport.OpenDevice();
+        QCOMPARE(open.step, OpenStep::Count);
+        QCOMPARE(open.status, BridgeStatus(BridgeFailure::DeviceNotFound));
+        QVERIFY(rig->events.events.empty());
         QCOMPARE(*transport.Handle(), kNoDevice);
     }
 };

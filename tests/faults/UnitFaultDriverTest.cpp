@@ -82,6 +82,20 @@ const QRegularExpression kReadBackWarning(
 bool IsReadBackWarning(const QString& text) {
     return kReadBackWarning.match(text).hasMatch();
 }
+// The reasons that the status bar adds where a box is terse: the step, and
+// what the bridge library answered.
+const QRegularExpression kReason(
+    "^(The bridge devices could not be counted|The bridge's strings could not be read|The "
+    "unit's product string could not be read|The unit could not be opened|The unit's buffers "
+    "could not be flushed): the bridge library answered 0x[0-9A-F]{2}( \\([a-zA-Z/ ]+\\))?\\.$");
+// ... and where a run stopped and why.
+const QRegularExpression kChunkReason(
+    "^((Reading failed at chunk \\d+ of 16|Writing failed at chunk \\d+ of 32): [a-z0-9 ]+(: "
+    "the bridge library answered 0x[0-9A-F]{2}( \\([a-zA-Z/ ]+\\))?)?|The unit refused (chunk "
+    "\\d+ of 32|\\d+ of 32 chunks, the first of them chunk \\d+))\\.$");
+bool IsReason(const QString& text) {
+    return kReason.match(text).hasMatch() || kChunkReason.match(text).hasMatch();
+}
 
 // Every box and status message of the window, in the order shown, the
 // transport's own boxes marked as such.
@@ -515,7 +529,7 @@ void JudgeWindow(Rig& rig, const Operation& op, Fault fault) {
     for (const QString& text : rig.log.messages) {
         const bool native = text.startsWith(kNativeMark);
         QVERIFY2(native ? kNativeTexts.contains(text.mid(kNativeMark.size()))
-                        : kWindowTexts.contains(text) || IsReadBackWarning(text),
+                        : kWindowTexts.contains(text) || IsReadBackWarning(text) || IsReason(text),
                  qPrintable(text));
         const bool own = op.ownTexts.contains(text);
         QVERIFY2(!own || !failed || !op.onePart, qPrintable(text + " after a failure"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/NativeWarning.h"
+#include "app/NativeWarning.h"
 
 #include <string>
 #include <vector>

@@ -4,14 +4,14 @@
 #include "sim/FakeClock.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedUnit.h"
-#include "tests/support/RecordingNativeWarning.h"
+#include "tests/support/RecordingTransportEvents.h"
 
-// The transport over a simulated unit, on a fake clock, with its native boxes
+// The transport over a simulated unit, on a fake clock, with its events
 // recorded.
 struct TransportRig {
     FakeClock clock;
     SimulatedUnit unit;
     SimulatedBridge bridge{clock, unit};
-    RecordingNativeWarning warning;
-    BridgeTransport transport{bridge, clock, warning};
+    RecordingTransportEvents events;
+    BridgeTransport transport{bridge, clock, events};
 };

@@ -12,6 +12,7 @@
 #include "device/UsbBridgeLibrary.h"
 #include "tests/support/ChildProcessExit.h"
 #include "tests/support/RecordingNativeWarning.h"
+#include "tests/support/RecordingTransportEvents.h"
 #include "tests/support/RunToolInProcess.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/StringLists.h"
@@ -35,6 +36,7 @@
 #include <sstream>
 
 Q_DECLARE_METATYPE(TransactionResult)
+Q_DECLARE_METATYPE(TransportEvent)
 
 namespace {
 
@@ -48,6 +50,7 @@ struct Bench {
     std::unique_ptr<UsbBridgeLibrary> library;
     SystemClock clock;
     RecordingNativeWarning warning;
+    RecordingTransportEvents events;
     std::unique_ptr<BridgeTransport> transport;
 
     // With another adapter of the same id when asked.
@@ -68,12 +71,13 @@ struct Bench {
     // libusb starts only once the devices are in place.
     BridgeTransport& Start() {
         library = MakeUsbBridgeLibrary();
-        transport = std::make_unique<BridgeTransport>(*library, clock, warning);
+        transport = std::make_unique<BridgeTransport>(*library, clock, events);
         return *transport;
     }
     TransactionResult Status(std::array<std::uint8_t, 3>* reply) {
-        return transport->DeviceTransaction(transport->Handle(), reply->data(),
-                                            kStatusRequest.data(), 3, 1);
+        return transport
+            ->DeviceTransaction(transport->Handle(), reply->data(), kStatusRequest.data(), 3, 1)
+            .result;
     }
 };
 
@@ -219,7 +223,7 @@ private slots:
         }
         bench.unit->Unit().SetCounters(5, 7);
         BridgeTransport& transport = bench.Start();
-        QVERIFY(transport.OpenDevice());
+        QVERIFY(transport.OpenDevice().Opened());
         std::array<std::uint8_t, 3> reply{0xEE, 0xEE, 0xEE};
         QCOMPARE(bench.Status(&reply), result);
         const std::array<std::uint8_t, 3> expected =
@@ -240,7 +244,7 @@ private slots:
         Bench bench;
         bench.unit->Backend().ReplyLate(1, 1200);
         BridgeTransport& transport = bench.Start();
-        QVERIFY(transport.OpenDevice());
+        QVERIFY(transport.OpenDevice().Opened());
         std::array<std::uint8_t, 3> reply{};
         QCOMPARE(bench.Status(&reply), TransactionResult::TimedOut);
         bench.clock.Sleep(400);
@@ -261,25 +265,25 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<bool>("opens");
         QTest::addColumn<TransactionResult>("result");
-        QTest::addColumn<QString>("warning");
+        QTest::addColumn<TransportEvent>("event");
         QTest::addColumn<QString>("problem");
         using R = TransactionResult;
+        using E = TransportEvent;
         QTest::newRow("unplugged mid-transaction")
-            << "unplug" << true << R::QueueCheckFailed << "Error Checking Queue"
+            << "unplug" << true << R::QueueCheckFailed << E::QueueCheckFailed
             << "the bridge at USB bus 1 device 7 was unplugged";
-        QTest::newRow("stalled endpoint")
-            << "stall" << true << R::SendFailed << "Error Sending Code"
-            << "the bridge at USB bus 1 device 7 stalled while "
-               "taking a request";
+        QTest::newRow("stalled endpoint") << "stall" << true << R::SendFailed << E::SendFailed
+                                          << "the bridge at USB bus 1 device 7 stalled while "
+                                             "taking a request";
         QTest::newRow("busy interface")
-            << "busy" << false << R::NotOpen << "Invalid Device Handle"
+            << "busy" << false << R::NotOpen << E::InvalidHandle
             << "the bridge at USB bus 1 device 7 is in use by another program or driver";
     }
     void faults() {
         QFETCH(QString, fault);
         QFETCH(bool, opens);
         QFETCH(TransactionResult, result);
-        QFETCH(QString, warning);
+        QFETCH(TransportEvent, event);
         QFETCH(QString, problem);
         Bench bench;
         if (fault == "unplug") {
@@ -290,10 +294,10 @@ private slots:
             bench.unit->SetBusy(true);
         }
         BridgeTransport& transport = bench.Start();
-        QCOMPARE(transport.OpenDevice(), opens);
+        QCOMPARE(transport.OpenDevice().Opened(), opens);
         std::array<std::uint8_t, 3> reply{};
         QCOMPARE(bench.Status(&reply), result);
-        QCOMPARE(QString::fromStdString(bench.warning.texts.back()), warning);
+        QVERIFY(bench.events.events.back() == event);
         QCOMPARE(QString::fromStdString(bench.library->LastProblem()), problem);
         transport.CloseDevice();
         QCOMPARE(*transport.Handle(), kNoDevice);
@@ -312,7 +316,7 @@ private slots:
         QVERIFY(transport.ListDevices(&devices));
         QCOMPARE(devices.size(), std::size_t{2});
         QCOMPARE(devices[0].isUnit + devices[1].isUnit, 1);
-        QVERIFY(transport.OpenDevice());
+        QVERIFY(transport.OpenDevice().Opened());
         std::array<std::uint8_t, 3> reply{};
         QCOMPARE(bench.Status(&reply), TransactionResult::Ok);
         transport.CloseDevice();
@@ -359,12 +363,14 @@ private slots:
                                MakeUsbBridgeLibrary());
         QVERIFY(library.Choose(BridgeChoice::Usb));
         QVERIFY(library.TraceTo(path.toStdString()));
-        BridgeTransport transport(library, bench.clock, bench.warning);
-        QVERIFY(transport.OpenDevice());
+        BridgeTransport transport(library, bench.clock, bench.events);
+        QVERIFY(transport.OpenDevice().Opened());
         std::array<std::uint8_t, 3> reply{};
-        QCOMPARE(transport.DeviceTransaction(transport.Handle(), reply.data(),
-                                             kStatusRequest.data(), 3, 1),
-                 TransactionResult::Ok);
+        QCOMPARE(
+            transport
+                .DeviceTransaction(transport.Handle(), reply.data(), kStatusRequest.data(), 3, 1)
+                .result,
+            TransactionResult::Ok);
         transport.CloseDevice();
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -401,7 +407,7 @@ private slots:
                 _exit(2);
             }
             bench.Start();
-            const bool refused = !bench.transport->OpenDevice() &&
+            const bool refused = !bench.transport->OpenDevice().Opened() &&
                                  bench.library->LastProblem() ==
                                      "no permission to open the bridge at USB bus 1 device 7: "
                                      "install the udev rule (see the README)";

@@ -3,7 +3,7 @@
 // executable, binds its eight operations by ordinal and runs whole operations
 // through it; the stand-in logs every request it receives.
 
-#include "tests/support/RecordingNativeWarning.h"
+#include "tests/support/RecordingTransportEvents.h"
 #include "tests/windows/Check.h"
 #include "tests/windows/RecordingTransferSink.h"
 #include "tests/windows/StandinRun.h"
@@ -29,11 +29,6 @@ namespace {
 
 constexpr std::uint8_t kDeviceAddress = 0xB0;
 
-struct WindowWarningRecorder : WindowWarning {
-    void ShowWarning(const char* text) override { texts.emplace_back(text); }
-    std::vector<std::string> texts;
-};
-
 std::wstring DirectoryOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L"\\/"));
 }
@@ -56,8 +51,8 @@ struct Rig {
     StandinRun run{"binding"};
     VendorBridgeLibrary library;
     SystemClock clock;
-    RecordingNativeWarning warning;
-    BridgeTransport transport{library, clock, warning};
+    RecordingTransportEvents events;
+    BridgeTransport transport{library, clock, events};
     ControlCommands commands{transport};
 };
 
@@ -98,18 +93,19 @@ void LibraryIsFoundBesideTheProgramAndBoundByOrdinal(Rig& rig) {
 // unit takes them, and what it gives back is what it was sent.
 void OperationsRunThroughTheLibrary(Rig& rig) {
     rig.run.NewLogLines();
-    CHECK(rig.commands.SetEDIDMode("CustomEDID").Answered());
+    CHECK(rig.commands.SetEDIDMode(EdidMode::Custom).Answered());
     std::array<std::uint8_t, frames::kStatusShortReplyLength> status{};
-    WindowWarningRecorder window;
-    CHECK(rig.commands.QueryStatus(status.data(), status.size(), window).Answered());
+    CHECK(rig.commands.QueryStatus(status.data(), status.size()).Answered());
     CHECK(status[frames::kStatusModeByte] == SimulatedUnit::kCustom);
     CHECK(SameLines(rig.run.NewLogLines(),
                     {"open", "11 02 E0 23 24 03 0D", "close", "open", "11 02 E1 23 24 03 0D",
                      "close", "open", "11 02 E4 23 24 03 0D", "close", "open", "02", "close"}));
 
     RecordingTransferSink sink;
-    CHECK(ReadEDIDfromDevice(rig.transport, sink, kDeviceAddress).Succeeded());
-    CHECK(sink.readTable == CanonicalHexText(SimulatedUnit::DefaultTable(kDeviceAddress)));
+    const ReadReport read = ReadEDIDfromDevice(rig.transport, sink, kDeviceAddress);
+    CHECK(read.Succeeded());
+    CHECK(CanonicalHexText(read.table) ==
+          CanonicalHexText(SimulatedUnit::DefaultTable(kDeviceAddress)));
     // Bytes of its own, so that the table read back can only be the one
     // written.
     EdidImage table = SimulatedUnit::DefaultTable(kDeviceAddress);
@@ -119,11 +115,11 @@ void OperationsRunThroughTheLibrary(Rig& rig) {
     RepairChecksums(table);
     CHECK(WriteEDIDtoDevice(rig.transport, sink, table, kDeviceAddress).Succeeded());
     CHECK(ResetAfterWrite(rig.commands, rig.clock).Answered());
-    RecordingTransferSink readBack;
-    CHECK(ReadEDIDfromDevice(rig.transport, readBack, kDeviceAddress).Succeeded());
-    CHECK(readBack.readTable == CanonicalHexText(table));
-    CHECK(sink.warnings.empty() && readBack.warnings.empty() && window.texts.empty());
-    CHECK(rig.warning.texts.empty());
+    const ReadReport readBack = ReadEDIDfromDevice(rig.transport, sink, kDeviceAddress);
+    CHECK(readBack.Succeeded());
+    CHECK(readBack.table == table);
+    CHECK(sink.refused.empty());
+    CHECK(rig.events.events.empty());
 }
 
 void MissingLibraryGivesNoUnit(Rig& rig) {
@@ -134,16 +130,16 @@ void MissingLibraryGivesNoUnit(Rig& rig) {
     CHECK(missing.GetNumDevices(&count) != kBridgeSuccess);
 
     SystemClock clock;
-    RecordingNativeWarning warning;
-    BridgeTransport transport(missing, clock, warning);
-    CHECK(!transport.OpenDevice());
+    RecordingTransportEvents events;
+    BridgeTransport transport(missing, clock, events);
+    CHECK(transport.OpenDevice().step == OpenStep::Count);
     CHECK(*transport.Handle() == kNoDevice);
-    CHECK(warning.texts.empty());
+    CHECK(events.events.empty());
 
     RecordingTransferSink sink;
-    CHECK(ReadEDIDfromDevice(transport, sink, kDeviceAddress).outcome == ReadOutcome::NoUnit);
-    CHECK(sink.warnings == std::vector<std::string>{"Hardware not found"});
-    CHECK(sink.readTable.empty());
+    const ReadReport read = ReadEDIDfromDevice(transport, sink, kDeviceAddress);
+    CHECK(read.outcome == ReadOutcome::NoUnit);
+    CHECK(read.open.step == OpenStep::Count);
     // Nothing reached the stand-in that the rig has loaded.
     CHECK(rig.run.NewLogLines().empty());
 }

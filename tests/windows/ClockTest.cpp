@@ -1,7 +1,7 @@
 // The Windows clock under the transport: Sleep and GetTickCount, and the reply
 // limit of 1000 ms in real time against the stand-in SiUSBXp.dll.
 
-#include "tests/support/RecordingNativeWarning.h"
+#include "tests/support/RecordingTransportEvents.h"
 #include "tests/windows/Check.h"
 #include "tests/windows/StandinRun.h"
 
@@ -50,26 +50,28 @@ void UnansweredReplyWaitsTheLimitInRealTime() {
     StandinRun run("clock", "noreply 1\n");
     VendorBridgeLibrary library;
     SystemClock clock;
-    RecordingNativeWarning warning;
-    BridgeTransport transport(library, clock, warning);
-    CHECK(transport.OpenDevice());
+    RecordingTransportEvents events;
+    BridgeTransport transport(library, clock, events);
+    CHECK(transport.OpenDevice().Opened());
 
     std::array<std::uint8_t, 16> reply{};
     reply.fill(0xEE);
     const auto start = std::chrono::steady_clock::now();
     const DWORD startTick = GetTickCount();
-    CHECK(transport.DeviceTransaction(transport.Handle(), reply.data(), kFirstChunkRequest.data(),
-                                      16, 4) == TransactionResult::TimedOut);
+    CHECK(transport
+              .DeviceTransaction(transport.Handle(), reply.data(), kFirstChunkRequest.data(), 16, 4)
+              .result == TransactionResult::TimedOut);
     CHECK(GetTickCount() - startTick >= BridgeTransport::kReplyTimeoutMs);
     CHECK(Since(start) >= Milliseconds(BridgeTransport::kReplyTimeoutMs - 16));
     CHECK(Since(start) < kNoLaterThan);
     CHECK(std::all_of(reply.begin(), reply.end(), [](std::uint8_t b) { return b == 0xEE; }));
-    CHECK(warning.texts.empty());
+    CHECK(events.events.empty());
 
     // The lost reply was only the first: the same request is answered with
     // the table's first bytes.
-    CHECK(transport.DeviceTransaction(transport.Handle(), reply.data(), kFirstChunkRequest.data(),
-                                      16, 4) == TransactionResult::Ok);
+    CHECK(transport
+              .DeviceTransaction(transport.Handle(), reply.data(), kFirstChunkRequest.data(), 16, 4)
+              .Ok());
     CHECK(reply[0] == 0x00 && reply[1] == 0xFF);
     transport.CloseDevice();
     CHECK(SameLines(run.NewLogLines(), {"open", "11 10 B0 00", "11 10 B0 00", "close"}));

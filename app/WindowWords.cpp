@@ -1,0 +1,169 @@
+#include "app/WindowWords.h"
+
+#include "transfer/ChunkGeometry.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QString Translate(const char* text) {
+    return QCoreApplication::translate("MainWindow", text);
+}
+
+const char* BridgeFailureName(BridgeStatus status) {
+    switch (static_cast<BridgeFailure>(status)) {
+    case BridgeFailure::InvalidHandle:
+        return "invalid handle";
+    case BridgeFailure::ReadError:
+        return "read error";
+    case BridgeFailure::RxQueueNotReady:
+        return "receive queue not ready";
+    case BridgeFailure::WriteError:
+        return "write error";
+    case BridgeFailure::ResetError:
+        return "reset error";
+    case BridgeFailure::InvalidParameter:
+        return "invalid parameter";
+    case BridgeFailure::InvalidRequestLength:
+        return "invalid request length";
+    case BridgeFailure::DeviceIoFailed:
+        return "device I/O failed";
+    case BridgeFailure::InvalidBaudRate:
+        return "invalid baud rate";
+    case BridgeFailure::FunctionNotSupported:
+        return "function not supported";
+    case BridgeFailure::GlobalDataError:
+        return "global data error";
+    case BridgeFailure::SystemErrorCode:
+        return "system error";
+    case BridgeFailure::ReadTimedOut:
+        return "read timed out";
+    case BridgeFailure::WriteTimedOut:
+        return "write timed out";
+    case BridgeFailure::IoPending:
+        return "I/O pending";
+    case BridgeFailure::DeviceNotFound:
+        return "device not found";
+    }
+    return nullptr;
+}
+
+} // namespace
+
+const char* NativeBoxText(TransportEvent event) {
+    switch (event) {
+    case TransportEvent::SerialStringFailed:
+        return "Error retrieving serial string!";
+    case TransportEvent::ProductStringFailed:
+        return "Unable to retrive product string!";
+    case TransportEvent::OpenFailed:
+        return "Unable to open handle to device!";
+    case TransportEvent::FlushFailed:
+        return "Unable to flush device bufers!";
+    case TransportEvent::CloseFailed:
+        return "Unable to close device handle!";
+    case TransportEvent::InvalidHandle:
+        return "Invalid Device Handle";
+    case TransportEvent::SendFailed:
+        return "Error Sending Code";
+    case TransportEvent::QueueCheckFailed:
+        return "Error Checking Queue";
+    case TransportEvent::ReadFailed:
+        return "Error Reading Data";
+    case TransportEvent::CommandUnitNotFound:
+        return "Hardware not found!";
+    }
+    return "";
+}
+
+QString BridgeStatusWords(BridgeStatus status) {
+    const QString value = QString::asprintf("0x%02X", status);
+    const char* name = BridgeFailureName(status);
+    return name != nullptr ? QStringLiteral("%1 (%2)").arg(value, Translate(name)) : value;
+}
+
+QString OpenFailureReason(const OpenOutcome& open) {
+    const QString status = BridgeStatusWords(open.status);
+    switch (open.step) {
+    case OpenStep::Opened:
+    case OpenStep::NoUnit:
+        return {};
+    case OpenStep::Count:
+        return Translate("The bridge devices could not be counted: the bridge library answered %1.")
+            .arg(status);
+    case OpenStep::SerialString:
+        return Translate("The bridge's strings could not be read: the bridge library answered %1.")
+            .arg(status);
+    case OpenStep::ProductString:
+        return Translate(
+                   "The unit's product string could not be read: the bridge library answered %1.")
+            .arg(status);
+    case OpenStep::Open:
+        return Translate("The unit could not be opened: the bridge library answered %1.")
+            .arg(status);
+    case OpenStep::Flush:
+        return Translate("The unit's buffers could not be flushed: the bridge library answered %1.")
+            .arg(status);
+    }
+    return {};
+}
+
+QString TransactionReason(const TransactionOutcome& outcome) {
+    QString reason;
+    switch (outcome.result) {
+    case TransactionResult::Ok:
+        return Translate("answered");
+    case TransactionResult::NotOpen:
+        reason = Translate("the unit was not open");
+        break;
+    case TransactionResult::SendFailed:
+        reason = Translate("the request could not be sent");
+        break;
+    case TransactionResult::QueueCheckFailed:
+        reason = Translate("the receive queue could not be checked");
+        break;
+    case TransactionResult::TimedOut:
+        reason = Translate("no reply within %1 ms").arg(BridgeTransport::kReplyTimeoutMs);
+        break;
+    case TransactionResult::ReadFailed:
+        reason = Translate("the reply could not be read");
+        break;
+    case TransactionResult::ShortReply:
+        reason = Translate("the reply came short");
+        break;
+    }
+    if (outcome.status != kBridgeSuccess) {
+        reason +=
+            Translate(": the bridge library answered %1").arg(BridgeStatusWords(outcome.status));
+    }
+    return reason;
+}
+
+QString ReadFailureReason(int chunk, const TransactionOutcome& outcome) {
+    return Translate("Reading failed at chunk %1 of %2: %3.")
+        .arg(chunk + 1)
+        .arg(kReadChunkCount)
+        .arg(TransactionReason(outcome));
+}
+
+QString WriteFailureReason(int chunk, const TransactionOutcome& outcome) {
+    return Translate("Writing failed at chunk %1 of %2: %3.")
+        .arg(chunk + 1)
+        .arg(kWriteChunkCount)
+        .arg(TransactionReason(outcome));
+}
+
+QString RefusedChunksReason(const std::vector<int>& chunks) {
+    if (chunks.empty()) {
+        return {};
+    }
+    if (chunks.size() == 1) {
+        return Translate("The unit refused chunk %1 of %2.")
+            .arg(chunks.front() + 1)
+            .arg(kWriteChunkCount);
+    }
+    return Translate("The unit refused %1 of %2 chunks, the first of them chunk %3.")
+        .arg(chunks.size())
+        .arg(kWriteChunkCount)
+        .arg(chunks.front() + 1);
+}
