@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "edid/EdidFile.h"
 #include "edid/EdidImport.h"
+#include "edid/EdidLayout.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
@@ -38,11 +39,6 @@ const QString kLoadFilter =
 const QString kSaveFilter = QStringLiteral("Binary file (*.bin);;All files (*)");
 const QString kSaveName = QStringLiteral("TALVO_edid0.bin");
 const QString kSaveSuffix = QStringLiteral(".bin");
-
-bool HasEdidHeader(const EdidImage& image) {
-    static constexpr std::uint8_t kHeader[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-    return std::equal(std::begin(kHeader), std::end(kHeader), image.begin());
-}
 
 } // namespace
 
@@ -102,7 +98,7 @@ void MainWindow::ShowLoadedTable(const std::vector<std::uint8_t>& contents) {
     ShowEDIDtable(image);
     if (contents.empty()) {
         ShowFailureMessage(tr("File loaded, but it holds no EDID table: it is empty."));
-    } else if (!HasEdidHeader(image)) {
+    } else if (!StartsWithEdidHeader(image.data(), image.size())) {
         ShowFailureMessage(
             tr("File loaded, but it holds no EDID table: no EDID header at the start."));
     } else if (contents.size() == kEdidSize / 2) {

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "edid/Checksum.h"
+#include "edid/EdidLayout.h"
 #include "edid/HexText.h"
 #include "ui_mainwindow.h"
 
@@ -9,10 +10,6 @@
 #include <QTextDocument>
 
 namespace {
-
-constexpr std::size_t kBytesPerLine = 16;
-constexpr std::size_t kBlock0Checksum = 127;
-constexpr std::size_t kBlock1Checksum = 255;
 
 // The view's rule for text: case does not matter, and one 8-bit character
 // stands for each character of the view.
@@ -76,12 +73,12 @@ void MainWindow::ShowEDIDtable(const EdidImage& image) {
     QTextCharFormat bodyFormat;
     QTextCharFormat lineEndFormat;
     for (std::size_t i = 0; i < kEdidSize; ++i) {
-        if (i % kBytesPerLine != kBytesPerLine - 1) {
+        if (i % kHexBytesPerLine != kHexBytesPerLine - 1) {
             bodyFormat.setForeground(Qt::black);
             cursor.insertText(QString::asprintf("%02X ", image[i]), bodyFormat);
             continue;
         }
-        const bool checksumByte = i == kBlock0Checksum || i == kBlock1Checksum;
+        const bool checksumByte = IsChecksumByte(i);
         lineEndFormat.setFontWeight(checksumByte ? QFont::Bold : QFont::Normal);
         lineEndFormat.setForeground(checksumByte ? Qt::red : Qt::black);
         cursor.insertText(QString::asprintf("%02X", image[i]), lineEndFormat);

@@ -28,19 +28,19 @@ void TableDetailsWindow::CreateEditActions() {
 }
 
 void TableDetailsWindow::AskVic(const QString& title, std::uint8_t suggested,
-                                EdidEditOutcome (*edit)(EdidBytes&, std::uint8_t)) {
+                                EdidEditOutcome (*edit)(EdidTable&, std::uint8_t)) {
     bool ok = false;
     const int vic = QInputDialog::getInt(this, title, tr("VIC:"), suggested, 1, 255, 1, &ok);
     if (ok) {
         ApplyEdit(
-            [edit, vic](EdidBytes& table) { return edit(table, static_cast<std::uint8_t>(vic)); });
+            [edit, vic](EdidTable& table) { return edit(table, static_cast<std::uint8_t>(vic)); });
     }
 }
 
 // The VIC of the first SVD that the VIC edits would find, so that the
 // dialog offers one the table lists; 1 when it lists none.
 std::uint8_t TableDetailsWindow::FirstListedVic() const {
-    const DecodedEdid decoded = DecodeEdid(EdidBytes(table_.begin(), table_.end()));
+    const DecodedEdid decoded = DecodeEdid(EdidTable(table_.begin(), table_.end()));
     for (const EdidExtension& extension : decoded.extensions) {
         if (extension.cta && extension.cta->revision >= 3 &&
             !extension.cta->videoDescriptors.empty()) {
@@ -52,12 +52,12 @@ std::uint8_t TableDetailsWindow::FirstListedVic() const {
 
 void TableDetailsWindow::EditAudio() {
     AudioEditDialog dialog(this);
-    dialog.SetAudio(AnnouncedAudio(DecodeEdid(EdidBytes(table_.begin(), table_.end()))));
+    dialog.SetAudio(AnnouncedAudio(DecodeEdid(EdidTable(table_.begin(), table_.end()))));
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     const std::optional<LpcmAudio> audio = dialog.Audio();
-    ApplyEdit([audio](EdidBytes& table) {
+    ApplyEdit([audio](EdidTable& table) {
         return audio ? SetLpcmAudio(table, *audio) : SetNoAudio(table);
     });
 }

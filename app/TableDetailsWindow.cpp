@@ -3,6 +3,7 @@
 #include "app/TableDetailsWords.h"
 #include "app/TableFieldEdits.h"
 #include "edid/EdidFieldMap.h"
+#include "edid/EdidLayout.h"
 #include "edid/EdidStructure.h"
 #include "edid/HexText.h"
 
@@ -21,11 +22,6 @@ namespace {
 
 enum Column { kField, kOffsets, kValue };
 enum Role { kFirstRole = Qt::UserRole, kLastRole, kEditRole };
-
-constexpr std::size_t kBytesPerLine = 16;
-constexpr std::size_t kBlock0Checksum = 127;
-constexpr std::size_t kBlock1Checksum = 255;
-constexpr std::uint32_t kHdmiOui = 0x000C03;
 
 QString HexOffset(std::size_t offset) {
     return QString::asprintf("0x%02zX", offset);
@@ -242,7 +238,7 @@ void TableDetailsWindow::ApplyFieldEdit(QTreeWidgetItem* item, int column) {
         return;
     }
     const QString text = item->text(kValue);
-    ApplyEdit([field, text](EdidBytes& table) { return EditField(field, table, text); });
+    ApplyEdit([field, text](EdidTable& table) { return EditField(field, table, text); });
 }
 
 // The tree is rebuilt or the view rewritten once the signal that brought the
@@ -251,8 +247,8 @@ void TableDetailsWindow::ApplyEdit(const TableEdit& edit) {
     if (!view_->isEnabled()) {
         return;
     }
-    const EdidBytes before(table_.begin(), table_.end());
-    EdidBytes table = before;
+    const EdidTable before(table_.begin(), table_.end());
+    EdidTable table = before;
     const EdidEditOutcome outcome = edit(table);
     if (outcome != EdidEditOutcome::Done) {
         reason_->setText(tr("Not changed: %1.").arg(EditRefusalWords(outcome)));
@@ -278,11 +274,11 @@ void TableDetailsWindow::WriteToView(const std::vector<std::uint8_t>& table) {
     bodyFormat.setForeground(Qt::black);
     QTextCharFormat lineEndFormat;
     for (std::size_t i = 0; i < kEdidSize; ++i) {
-        if (i % kBytesPerLine != kBytesPerLine - 1) {
+        if (i % kHexBytesPerLine != kHexBytesPerLine - 1) {
             cursor.insertText(QString::asprintf("%02X ", table[i]), bodyFormat);
             continue;
         }
-        const bool checksumByte = i == kBlock0Checksum || i == kBlock1Checksum;
+        const bool checksumByte = IsChecksumByte(i);
         lineEndFormat.setFontWeight(checksumByte ? QFont::Bold : QFont::Normal);
         lineEndFormat.setForeground(checksumByte ? Qt::red : Qt::black);
         cursor.insertText(QString::asprintf("%02X", table[i]), lineEndFormat);

@@ -35,7 +35,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    using TableEdit = std::function<EdidEditOutcome(EdidBytes&)>;
+    using TableEdit = std::function<EdidEditOutcome(EdidTable&)>;
 
     void Rebuild();
     void AddBlockFields(const std::vector<std::uint8_t>& table, const DecodedEdid& decoded);
@@ -50,7 +50,7 @@ private:
     // The context menu's edits, in TableDetailsActions.cpp.
     void CreateEditActions();
     void AskVic(const QString& title, std::uint8_t suggested,
-                EdidEditOutcome (*edit)(EdidBytes&, std::uint8_t));
+                EdidEditOutcome (*edit)(EdidTable&, std::uint8_t));
     std::uint8_t FirstListedVic() const;
     void EditAudio();
 

@@ -19,7 +19,7 @@ const CtaExtension* EditedCtaBlock(const DecodedEdid& decoded) {
     return nullptr;
 }
 
-EdidEditOutcome EditPreferredTiming(EdidBytes& table, const QString& text) {
+EdidEditOutcome EditPreferredTiming(EdidTable& table, const QString& text) {
     const QRegularExpressionMatch mode =
         QRegularExpression("^\\s*(\\d{1,5})x(\\d{1,5})@(\\d{1,4}(\\.\\d+)?)\\s*$").match(text);
     if (!mode.hasMatch() || mode.captured(1).toUInt() > 0xFFFF ||
@@ -31,7 +31,7 @@ EdidEditOutcome EditPreferredTiming(EdidBytes& table, const QString& text) {
                               mode.captured(3).toDouble());
 }
 
-EdidEditOutcome EditPhysicalAddress(EdidBytes& table, const QString& text) {
+EdidEditOutcome EditPhysicalAddress(EdidTable& table, const QString& text) {
     const QRegularExpressionMatch match =
         QRegularExpression("^\\s*(\\d{1,2})\\.(\\d{1,2})\\.(\\d{1,2})\\.(\\d{1,2})\\s*$")
             .match(text);
@@ -137,7 +137,7 @@ QString ValueOfField(FieldEdit field, const DecodedEdid& decoded) {
     return QString();
 }
 
-EdidEditOutcome EditField(FieldEdit field, EdidBytes& table, const QString& text) {
+EdidEditOutcome EditField(FieldEdit field, EdidTable& table, const QString& text) {
     switch (field) {
     case FieldEdit::None:
         return EdidEditOutcome::ValueOutOfRange;

@@ -29,4 +29,4 @@ QString ValueOfField(FieldEdit field, const DecodedEdid& decoded);
 
 // Writes the value text into the field; a text that is not a value of the
 // field is refused like a value the field cannot hold.
-EdidEditOutcome EditField(FieldEdit field, EdidBytes& table, const QString& text);
+EdidEditOutcome EditField(FieldEdit field, EdidTable& table, const QString& text);

@@ -15,7 +15,7 @@ namespace {
 
 // An edit's option: nothing when its value does not parse.
 using ApplyEdit =
-    std::function<std::optional<EdidEditOutcome>(EdidBytes& table, const std::string& value)>;
+    std::function<std::optional<EdidEditOutcome>(EdidTable& table, const std::string& value)>;
 
 struct EditOption {
     const char* name;
@@ -24,7 +24,7 @@ struct EditOption {
 };
 
 template <typename Set> ApplyEdit NumberEdit(std::uint64_t maximum, Set set) {
-    return [maximum, set](EdidBytes& table,
+    return [maximum, set](EdidTable& table,
                           const std::string& value) -> std::optional<EdidEditOutcome> {
         const std::optional<std::uint64_t> number = ParseEditNumber(value);
         if (!number || *number > maximum) {
@@ -34,8 +34,8 @@ template <typename Set> ApplyEdit NumberEdit(std::uint64_t maximum, Set set) {
     };
 }
 
-ApplyEdit VicEdit(EdidEditOutcome (*edit)(EdidBytes&, std::uint8_t)) {
-    return NumberEdit(0xFF, [edit](EdidBytes& table, std::uint64_t vic) {
+ApplyEdit VicEdit(EdidEditOutcome (*edit)(EdidTable&, std::uint8_t)) {
+    return NumberEdit(0xFF, [edit](EdidTable& table, std::uint64_t vic) {
         return edit(table, static_cast<std::uint8_t>(vic));
     });
 }
@@ -43,7 +43,7 @@ ApplyEdit VicEdit(EdidEditOutcome (*edit)(EdidBytes&, std::uint8_t)) {
 const std::vector<EditOption>& EditOptions() {
     static const std::vector<EditOption> options = {
         {"--manufacturer", "Manufacturer ID, three letters A to Z",
-         [](EdidBytes& t, const std::string& v) -> std::optional<EdidEditOutcome> {
+         [](EdidTable& t, const std::string& v) -> std::optional<EdidEditOutcome> {
              std::string letters = v;
              std::transform(letters.begin(), letters.end(), letters.begin(),
                             [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -51,33 +51,33 @@ const std::vector<EditOption>& EditOptions() {
          }},
         {"--product", "Product code, 0 to 65535",
          NumberEdit(0xFFFFFFFF,
-                    [](EdidBytes& t, std::uint64_t n) {
+                    [](EdidTable& t, std::uint64_t n) {
                         return SetProductCode(t, static_cast<std::uint32_t>(n));
                     })},
         {"--serial", "Serial number, 0 to 4294967295",
          NumberEdit(UINT64_MAX,
-                    [](EdidBytes& t, std::uint64_t n) { return SetSerialNumber(t, n); })},
+                    [](EdidTable& t, std::uint64_t n) { return SetSerialNumber(t, n); })},
         {"--week", "Week of manufacture, 1 to 54 (0: not stated)",
-         NumberEdit(0xFFFF, [](EdidBytes& t,
+         NumberEdit(0xFFFF, [](EdidTable& t,
                                std::uint64_t n) { return SetWeek(t, static_cast<unsigned>(n)); })},
         {"--year", "Year of manufacture, 1990 to 2245",
-         NumberEdit(0xFFFF, [](EdidBytes& t,
+         NumberEdit(0xFFFF, [](EdidTable& t,
                                std::uint64_t n) { return SetYear(t, static_cast<unsigned>(n)); })},
         {"--model-year", "Model year, 1990 to 2245",
          NumberEdit(0xFFFF,
-                    [](EdidBytes& t, std::uint64_t n) {
+                    [](EdidTable& t, std::uint64_t n) {
                         return SetModelYear(t, static_cast<unsigned>(n));
                     })},
         {"--name", "Display name, up to 13 characters",
-         [](EdidBytes& t, const std::string& v) -> std::optional<EdidEditOutcome> {
+         [](EdidTable& t, const std::string& v) -> std::optional<EdidEditOutcome> {
              return SetDisplayName(t, v);
          }},
         {"--serial-string", "Serial string, up to 13 characters",
-         [](EdidBytes& t, const std::string& v) -> std::optional<EdidEditOutcome> {
+         [](EdidTable& t, const std::string& v) -> std::optional<EdidEditOutcome> {
              return SetSerialString(t, v);
          }},
         {"--preferred", "Preferred timing WxH@HZ: the CTA-861 or DMT timing, else CVT-RB",
-         [](EdidBytes& t, const std::string& v) -> std::optional<EdidEditOutcome> {
+         [](EdidTable& t, const std::string& v) -> std::optional<EdidEditOutcome> {
              const std::optional<ModeArgument> mode = ParseMode(v);
              if (!mode) {
                  return std::nullopt;
@@ -88,7 +88,7 @@ const std::vector<EditOption>& EditOptions() {
         {"--remove-vic", "Remove a VIC from the CTA video data block", VicEdit(RemoveVic)},
         {"--native-vic", "Mark a listed VIC (1 to 64) native", VicEdit(MarkNativeVic)},
         {"--audio", "none, or lpcm:CHANNELS:RATES_KHZ:BITS, e.g. lpcm:2:32,44.1,48:16,20,24",
-         [](EdidBytes& t, const std::string& v) -> std::optional<EdidEditOutcome> {
+         [](EdidTable& t, const std::string& v) -> std::optional<EdidEditOutcome> {
              const std::optional<AudioArgument> audio = ParseAudio(v);
              if (!audio) {
                  return std::nullopt;
@@ -96,7 +96,7 @@ const std::vector<EditOption>& EditOptions() {
              return audio->lpcm ? SetLpcmAudio(t, *audio->lpcm) : SetNoAudio(t);
          }},
         {"--physical-address", "CEC physical address a.b.c.d in the HDMI block",
-         [](EdidBytes& t, const std::string& v) -> std::optional<EdidEditOutcome> {
+         [](EdidTable& t, const std::string& v) -> std::optional<EdidEditOutcome> {
              const auto address = ParsePhysicalAddress(v);
              if (!address) {
                  return std::nullopt;
@@ -105,7 +105,7 @@ const std::vector<EditOption>& EditOptions() {
          }},
         {"--max-tmds", "Maximum TMDS clock in MHz (a multiple of 5) in the HDMI block",
          NumberEdit(0xFFFF,
-                    [](EdidBytes& t, std::uint64_t n) {
+                    [](EdidTable& t, std::uint64_t n) {
                         return SetMaxTmdsClock(t, static_cast<unsigned>(n));
                     })},
     };
@@ -126,7 +126,7 @@ struct EditCommandOptions {
 // Applies the edits in the order the command line gives them; the k-th
 // time an option appears takes its k-th value.
 int ApplyEdits(CliSession& session, CLI::App& command, const EditCommandOptions& options,
-               EdidBytes& table) {
+               EdidTable& table) {
     std::map<const CLI::Option*, std::size_t> taken;
     for (const CLI::Option* option : command.parse_order()) {
         std::optional<EdidEditOutcome> outcome;
@@ -152,7 +152,7 @@ int ApplyEdits(CliSession& session, CLI::App& command, const EditCommandOptions&
     return kExitDone;
 }
 
-int WriteToUnit(CliSession& session, const EdidBytes& table) {
+int WriteToUnit(CliSession& session, const EdidTable& table) {
     if (table.size() != kEdidSize) {
         session.Message("the table has " + std::to_string(table.size()) +
                         " bytes; the unit takes a table of 256");

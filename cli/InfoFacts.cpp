@@ -2,8 +2,6 @@
 
 #include "cli/StructureWords.h"
 
-#include <cstdio>
-
 namespace {
 
 constexpr double kSampleRatesKHz[] = {32, 44.1, 48, 88.2, 96, 176.4, 192};
@@ -39,46 +37,6 @@ std::optional<std::string> PhysicalAddress(const CtaExtension& cta) {
     const std::uint8_t* parts = cta.hdmi->physicalAddress;
     return std::to_string(parts[0]) + "." + std::to_string(parts[1]) + "." +
            std::to_string(parts[2]) + "." + std::to_string(parts[3]);
-}
-
-namespace {
-
-std::string Hex(std::size_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%02zX", value);
-    return text;
-}
-
-std::string ProblemText(const DecodedEdid& decoded, const EdidProblem& problem) {
-    switch (problem.kind) {
-    case EdidProblemKind::TooShort:
-        return "too short: " + std::to_string(problem.offset) + " bytes, less than one block";
-    case EdidProblemKind::ExtensionsMissing:
-        return "truncated: byte 126 declares " +
-               std::to_string(std::size_t{1} + decoded.base.extensionCount) +
-               " blocks, the table holds " + std::to_string(problem.block);
-    case EdidProblemKind::DataBlockOverrun:
-        return "the data block at " + Hex(problem.offset) +
-               " runs past the end of the data block area";
-    case EdidProblemKind::DtdOffsetInvalid:
-        return "the detailed timing offset at " + Hex(problem.offset) + " lies outside the block";
-    default:
-        // The structural checks' kinds, which the decoder does not report.
-        return StructureProblemText(problem.kind);
-    }
-}
-
-} // namespace
-
-std::vector<std::string> ProblemTexts(const DecodedEdid& decoded) {
-    std::vector<std::string> texts;
-    if (!decoded.base.headerValid) {
-        texts.push_back("no EDID header at the start");
-    }
-    for (const EdidProblem& problem : decoded.problems) {
-        texts.push_back(ProblemText(decoded, problem));
-    }
-    return texts;
 }
 
 std::optional<std::string> MalformedReason(const DecodedEdid& decoded, std::size_t block) {

@@ -20,9 +20,6 @@ std::vector<double> SampleRatesKHz(const ShortAudioDescriptor& audio);
 std::optional<std::string> PhysicalAddress(const CtaExtension& cta);
 // The descriptor's product name without the padding; nothing when empty.
 std::optional<std::string> DisplayName(const EdidBaseBlock& base);
-// What is wrong with the table's structure, one phrase each: no header, a
-// table cut short, a CTA block that contradicts itself.
-std::vector<std::string> ProblemTexts(const DecodedEdid& decoded);
 // Why the CTA block in this block of the table cannot be read whole; nothing
 // when it can.
 std::optional<std::string> MalformedReason(const DecodedEdid& decoded, std::size_t block);

@@ -1,8 +1,11 @@
 #include "cli/InfoJson.h"
 
 #include "cli/InfoFacts.h"
+#include "cli/StructureWords.h"
 #include "cli/TextEscape.h"
 #include "edid/EdidNames.h"
+#include "edid/EdidProblemName.h"
+#include "edid/EdidStructure.h"
 #include "edid/EdidSummary.h"
 
 namespace {
@@ -51,6 +54,17 @@ json CtaJson(const CtaExtension& cta, const std::optional<std::string>& malforme
     return extension;
 }
 
+json ProblemsJson(const EdidTable& table, const DecodedEdid& decoded) {
+    json problems = json::array();
+    for (const EdidProblem& problem : CheckEdidStructure(table)) {
+        problems.push_back({{"kind", EdidProblemName(problem.kind)},
+                            {"block", problem.block},
+                            {"offset", problem.offset},
+                            {"text", ProblemText(decoded, problem)}});
+    }
+    return problems;
+}
+
 template <typename T> json ValueOrNull(bool present, const T& value) {
     return present ? json(value) : json(nullptr);
 }
@@ -88,7 +102,7 @@ json InfoJson(const EdidTable& table, const DecodedEdid& decoded) {
         {"name", name ? json(*name) : json(nullptr)},
         {"preferred_timing", TimingJson(PreferredTiming(base))},
         {"extensions", extensions},
-        {"problems", ProblemTexts(decoded)},
+        {"problems", ProblemsJson(table, decoded)},
         {"summary", SummariseEdid(shown)},
     };
 }

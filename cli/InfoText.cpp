@@ -1,9 +1,12 @@
 #include "cli/InfoText.h"
 
 #include "cli/InfoFacts.h"
+#include "cli/StructureWords.h"
 #include "cli/TextEscape.h"
 #include "cli/UnitWords.h"
 #include "edid/EdidNames.h"
+#include "edid/EdidProblemName.h"
+#include "edid/EdidStructure.h"
 #include "edid/EdidSummary.h"
 
 #include <cstdio>
@@ -100,8 +103,10 @@ std::string InfoText(const EdidTable& table, const DecodedEdid& decoded) {
             text += "  malformed: " + *reason + "\n";
         }
     }
-    for (const std::string& problem : ProblemTexts(decoded)) {
-        text += "problem: " + problem + "\n";
+    for (const EdidProblem& problem : CheckEdidStructure(table)) {
+        text += std::string("problem: ") + EdidProblemName(problem.kind) + " (block " +
+                std::to_string(problem.block) + ", offset " + HexOffset(problem.offset) +
+                "): " + ProblemText(decoded, problem) + "\n";
     }
     return text;
 }

@@ -6,5 +6,5 @@
 #include <string>
 
 // The decoder's view of a table as lines of readable text, the summary
-// line first.
+// line first and the table's problems, structural advice included, last.
 std::string InfoText(const EdidTable& table, const DecodedEdid& decoded);

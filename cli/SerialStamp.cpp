@@ -86,7 +86,7 @@ std::optional<std::uint32_t> PlannedSerial(const SerialPlan& plan, std::uint64_t
 
 bool StampSerial(EdidImage& table, const SerialPlan& plan, std::uint32_t serial,
                  std::string* reason) {
-    EdidBytes bytes(table.begin(), table.end());
+    EdidTable bytes(table.begin(), table.end());
     EdidEditOutcome outcome = SetSerialNumber(bytes, serial);
     if (outcome == EdidEditOutcome::Done && !plan.stringFormat.empty()) {
         const std::string text = FormatSerial(plan.stringFormat, serial);

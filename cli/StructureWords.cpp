@@ -1,5 +1,7 @@
 #include "cli/StructureWords.h"
 
+#include "cli/UnitWords.h"
+
 std::string StructureProblemText(EdidProblemKind kind) {
     switch (kind) {
     case EdidProblemKind::TooShort:
@@ -28,4 +30,23 @@ std::string StructureProblemText(EdidProblemKind kind) {
         return "a listed timing's pixel clock exceeds the range limits";
     }
     return "unknown problem";
+}
+
+std::string ProblemText(const DecodedEdid& decoded, const EdidProblem& problem) {
+    switch (problem.kind) {
+    case EdidProblemKind::TooShort:
+        return "too short: " + std::to_string(problem.offset) + " bytes, less than one block";
+    case EdidProblemKind::ExtensionsMissing:
+        return "truncated: byte 126 declares " +
+               std::to_string(std::size_t{1} + decoded.base.extensionCount) +
+               " blocks, the table holds " + std::to_string(problem.block);
+    case EdidProblemKind::DataBlockOverrun:
+        return "the data block at " + HexOffset(problem.offset) +
+               " runs past the end of the data block area";
+    case EdidProblemKind::DtdOffsetInvalid:
+        return "the detailed timing offset at " + HexOffset(problem.offset) +
+               " lies outside the block";
+    default:
+        return StructureProblemText(problem.kind);
+    }
 }

@@ -4,5 +4,9 @@
 
 #include <string>
 
-// What a structural problem is, as the tool's check and info list it.
+// What a structural problem is, as the tool's check lists it.
 std::string StructureProblemText(EdidProblemKind kind);
+
+// A problem as info lists it: the decoder's own with the counts and offsets
+// that it found, the others as check words them.
+std::string ProblemText(const DecodedEdid& decoded, const EdidProblem& problem);

@@ -1,13 +1,12 @@
 #include "cli/TableFormat.h"
 
+#include "edid/HexText.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 
 namespace {
-
-constexpr std::size_t kBytesPerLine = 16;
 
 std::string LowerExtension(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();
@@ -16,26 +15,10 @@ std::string LowerExtension(const std::string& path) {
     return extension;
 }
 
-// Each value in `valueFormat`, 16 a line after `indent`, separated by `separator`.
-std::string Lines(const EdidTable& table, const char* indent, const char* valueFormat,
-                  const char* separator) {
-    std::string text;
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        char value[8];
-        std::snprintf(value, sizeof value, valueFormat, table[i]);
-        text += i % kBytesPerLine == 0 ? indent : separator;
-        text += value;
-        if (i % kBytesPerLine == kBytesPerLine - 1 || i + 1 == table.size()) {
-            text += '\n';
-        }
-    }
-    return text;
-}
-
 std::string CArray(const EdidTable& table) {
     const std::string size = std::to_string(table.size());
     return "/* EDID table, " + size + " bytes */\n" + "const unsigned char edid[" + size +
-           "] = {\n" + Lines(table, "    ", "0x%02X,", " ") + "};\n";
+           "] = {\n" + HexLines(table.data(), table.size(), "    ", "0x", ",") + "};\n";
 }
 
 } // namespace
@@ -69,7 +52,7 @@ std::string RenderTable(const EdidTable& table, TableFormat format) {
     case TableFormat::Binary:
         return std::string(table.begin(), table.end());
     case TableFormat::Hex:
-        return Lines(table, "", "%02X", " ");
+        return HexLines(table.data(), table.size());
     case TableFormat::CArray:
         return CArray(table);
     }

@@ -2,20 +2,6 @@
 
 #include "edid/EdidImage.h"
 
-#include <algorithm>
-#include <iterator>
-
-namespace {
-
-constexpr std::uint8_t kEdidHeader[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-
-bool HasHeader(const EdidTable& table) {
-    return table.size() >= std::size(kEdidHeader) &&
-           std::equal(std::begin(kEdidHeader), std::end(kEdidHeader), table.begin());
-}
-
-} // namespace
-
 void PadToTwoBlocks(EdidTable& table) {
     if (table.size() == kEdidBlockSize) {
         table.resize(kEdidSize, 0x00);
@@ -36,7 +22,7 @@ bool ImportTable(const std::vector<std::uint8_t>& bytes, EdidTable* table, EdidT
                 " blocks, the file holds " +
                 std::to_string(imported.table.size() / kEdidBlockSize) +
                 "; taken as far as it goes";
-    } else if (!HasHeader(imported.table)) {
+    } else if (!StartsWithEdidHeader(imported.table.data(), imported.table.size())) {
         *note = "no EDID header at the start; taken as it stands";
     }
     *table = std::move(imported.table);

@@ -1,14 +1,11 @@
 #pragma once
 
+#include "edid/EdidImage.h"
 #include "edid/EdidImport.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// A table as the tool handles it in files: the base block and the
-// extensions it declares, 128 bytes each.
-using EdidTable = std::vector<std::uint8_t>;
 
 // A one-block table with a block 1 of zero bytes after it, as the unit holds
 // it; other tables stay as they are.

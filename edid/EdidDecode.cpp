@@ -9,16 +9,7 @@
 
 namespace {
 
-constexpr std::uint8_t kHeader[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-constexpr std::size_t kFirstDescriptor = 54;
-constexpr std::size_t kDescriptorCount = 4;
-constexpr std::size_t kStandardTimings = 38;
-constexpr std::size_t kStandardTimingCount = 8;
-constexpr std::size_t kExtensionCount = 126;
-constexpr int kYearBase = 1990;
-constexpr std::uint8_t kModelYearWeek = 0xFF;
 constexpr std::uint8_t kGammaInExtension = 0xFF;
-constexpr std::uint8_t kTextEnd = 0x0A;
 
 std::string ManufacturerLetters(std::uint8_t high, std::uint8_t low) {
     const unsigned packed = (high << 8) | low;
@@ -89,8 +80,9 @@ std::optional<double> AspectRatio(std::uint8_t width, std::uint8_t height, std::
 // with spaces after it; some displays end theirs with a zero byte instead.
 // Spaces before the end are the text's own.
 std::string DescriptorText(const std::uint8_t* data) {
-    return std::string(data, std::find_if(data, data + 13,
-                                          [](std::uint8_t c) { return c == kTextEnd || c == 0; }));
+    return std::string(data, std::find_if(data, data + kDescriptorTextLength, [](std::uint8_t c) {
+                           return c == kDescriptorTextEnd || c == 0;
+                       }));
 }
 
 RangeLimits DecodeRangeLimits(const std::uint8_t* d) {
@@ -157,7 +149,7 @@ DisplayDescriptor DecodeDisplayDescriptor(const std::uint8_t* d) {
 
 void DecodeDescriptors(const std::uint8_t* block, EdidBaseBlock& base) {
     for (std::size_t i = 0; i < kDescriptorCount; ++i) {
-        const std::uint8_t* d = block + kFirstDescriptor + i * kDescriptorLength;
+        const std::uint8_t* d = block + DescriptorSlotOffset(i);
         if (d[0] != 0 || d[1] != 0) {
             base.detailedTimings.push_back(DecodeDetailedTiming(d));
             continue;
@@ -175,17 +167,17 @@ void DecodeDescriptors(const std::uint8_t* block, EdidBaseBlock& base) {
 
 EdidBaseBlock DecodeBaseBlock(const std::uint8_t* b) {
     EdidBaseBlock base;
-    base.headerValid = std::equal(std::begin(kHeader), std::end(kHeader), b);
+    base.headerValid = StartsWithEdidHeader(b, kEdidBlockSize);
     base.manufacturerId = ManufacturerLetters(b[8], b[9]);
     base.manufacturerName = ManufacturerName(base.manufacturerId);
     base.productCode = static_cast<std::uint16_t>(b[10] | (b[11] << 8));
     base.serialNumber = static_cast<std::uint32_t>(b[12]) | (std::uint32_t{b[13]} << 8) |
                         (std::uint32_t{b[14]} << 16) | (std::uint32_t{b[15]} << 24);
-    base.week = b[16];
-    base.modelYear = b[16] == kModelYearWeek;
-    base.year = kYearBase + b[17];
+    base.week = b[kWeekOffset];
+    base.modelYear = b[kWeekOffset] == kModelYearWeek;
+    base.year = kYearBase + b[kYearOffset];
     base.version = b[18];
-    base.revision = b[19];
+    base.revision = b[kRevisionOffset];
     base.input = DecodeVideoInput(b[20], base.revision);
     base.screenWidthCm = b[21];
     base.screenHeightCm = b[22];
@@ -195,15 +187,15 @@ EdidBaseBlock DecodeBaseBlock(const std::uint8_t* b) {
     }
     base.features = DecodeFeatures(b[24]);
     base.chromaticity = DecodeChromaticity(b + 25);
-    base.establishedTimings = DecodeEstablishedTimings(b + 35);
+    base.establishedTimings = DecodeEstablishedTimings(b + kEstablishedTimingsOffset);
     for (std::size_t i = 0; i < kStandardTimingCount; ++i) {
         StandardTiming timing;
-        if (DecodeStandardTiming(b + kStandardTimings + 2 * i, base.revision, timing)) {
+        if (DecodeStandardTiming(b + kStandardTimingsOffset + 2 * i, base.revision, timing)) {
             base.standardTimings.push_back(timing);
         }
     }
     DecodeDescriptors(b, base);
-    base.extensionCount = b[kExtensionCount];
+    base.extensionCount = b[kExtensionCountOffset];
     base.checksum = BlockChecksum{b[kChecksumOffset], EDIDChkSum(b)};
     return base;
 }

@@ -4,18 +4,13 @@
 
 namespace {
 
-constexpr std::size_t kDataBlocksStart = 4;
-constexpr std::uint8_t kNativeSvdFirst = 129;
-constexpr std::uint8_t kNativeSvdLast = 192;
 constexpr std::size_t kAudioDescriptorLength = 3;
 constexpr std::uint8_t kExtendedAudioFormat = 15;
-constexpr std::uint32_t kHdmiOui = 0x000C03;
 constexpr std::uint32_t kHdmiForumOui = 0xC45DD8;
-constexpr unsigned kTmdsUnitMHz = 5;
 
 enum Tag : std::uint8_t {
-    kAudioTag = 1,
-    kVideoTag = 2,
+    kAudioTag = kCtaAudioTag,
+    kVideoTag = kCtaVideoTag,
     kVendorTag = 3,
     kSpeakerTag = 4,
     kVesaTransferTag = 5,
@@ -80,9 +75,8 @@ CtaDataBlockKind KindOfTag(std::uint8_t tag) {
 
 ShortVideoDescriptor DecodeSvd(std::uint8_t byte) {
     ShortVideoDescriptor svd;
-    // Only VICs 1 to 64 can carry the native flag, in bit 7.
-    svd.native = byte >= kNativeSvdFirst && byte <= kNativeSvdLast;
-    svd.vic = svd.native ? static_cast<std::uint8_t>(byte & 0x7F) : byte;
+    svd.native = IsNativeSvd(byte);
+    svd.vic = SvdVic(byte);
     LookUpVic(svd);
     return svd;
 }
@@ -184,7 +178,7 @@ void DecodeDataBlocks(const std::uint8_t* block, std::size_t end, std::size_t bl
                       std::vector<EdidProblem>& problems) {
     std::vector<std::uint8_t> capabilityMap;
     bool mapsAll = false;
-    std::size_t pos = kDataBlocksStart;
+    std::size_t pos = kCtaDataBlocksStart;
     while (pos < end) {
         CtaDataBlock data;
         data.tag = block[pos] >> 5;
@@ -233,21 +227,22 @@ CtaExtension DecodeCtaExtension(const std::uint8_t* block, std::size_t blockInde
                                 std::size_t blockOffset, std::vector<EdidProblem>& problems) {
     CtaExtension cta;
     cta.revision = block[1];
-    const std::size_t dtdOffset = block[2];
+    const std::size_t dtdOffset = block[kCtaDtdOffsetByte];
     if (cta.revision >= 2) {
-        cta.underscan = (block[3] & 0x80) != 0;
-        cta.basicAudio = (block[3] & 0x40) != 0;
-        cta.ycbcr444 = (block[3] & 0x20) != 0;
-        cta.ycbcr422 = (block[3] & 0x10) != 0;
-        cta.nativeDtdCount = block[3] & 0x0F;
+        const std::uint8_t flags = block[kCtaFlagsByte];
+        cta.underscan = (flags & 0x80) != 0;
+        cta.basicAudio = (flags & 0x40) != 0;
+        cta.ycbcr444 = (flags & 0x20) != 0;
+        cta.ycbcr422 = (flags & 0x10) != 0;
+        cta.nativeDtdCount = flags & 0x0F;
     }
     // Offset 0 means the block holds neither data blocks nor DTDs.
     if (dtdOffset == 0) {
         return cta;
     }
-    if (dtdOffset < kDataBlocksStart || dtdOffset >= kChecksumOffset) {
-        problems.push_back(
-            EdidProblem{EdidProblemKind::DtdOffsetInvalid, blockIndex, blockOffset + 2});
+    if (dtdOffset < kCtaDataBlocksStart || dtdOffset >= kChecksumOffset) {
+        problems.push_back(EdidProblem{EdidProblemKind::DtdOffsetInvalid, blockIndex,
+                                       blockOffset + kCtaDtdOffsetByte});
         return cta;
     }
     if (cta.revision >= 3) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edid/EdidDecode.h"
+#include "edid/EdidLayout.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,8 +9,6 @@
 
 // The pieces of the decoder, each reading a fixed-size part of one block that
 // the caller has checked lies inside the table.
-
-inline constexpr std::size_t kDescriptorLength = 18;
 
 // An 18-byte descriptor whose pixel clock is not zero.
 DetailedTiming DecodeDetailedTiming(const std::uint8_t* descriptor);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "edid/EdidImage.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -39,46 +41,44 @@ struct LpcmAudio {
     std::uint8_t sampleSizes = 0; // bit 0 16 bits, 1 20 bits, 2 24 bits
 };
 
-using EdidBytes = std::vector<std::uint8_t>;
-
 // Base block identity, bytes 8 to 17.
-EdidEditOutcome SetManufacturer(EdidBytes& table, const std::string& letters);
-EdidEditOutcome SetProductCode(EdidBytes& table, std::uint32_t code);
-EdidEditOutcome SetSerialNumber(EdidBytes& table, std::uint64_t serial);
+EdidEditOutcome SetManufacturer(EdidTable& table, const std::string& letters);
+EdidEditOutcome SetProductCode(EdidTable& table, std::uint32_t code);
+EdidEditOutcome SetSerialNumber(EdidTable& table, std::uint64_t serial);
 // Week 0 leaves the week unstated; a week turns a model year into the
 // year of manufacture.
-EdidEditOutcome SetWeek(EdidBytes& table, unsigned week);
-EdidEditOutcome SetYear(EdidBytes& table, unsigned year);
-EdidEditOutcome SetModelYear(EdidBytes& table, unsigned year);
+EdidEditOutcome SetWeek(EdidTable& table, unsigned week);
+EdidEditOutcome SetYear(EdidTable& table, unsigned year);
+EdidEditOutcome SetModelYear(EdidTable& table, unsigned year);
 
 // The product name (0xFC) and serial string (0xFF) descriptors: the first of
 // that kind is rewritten, else the first free slot (a dummy descriptor, tag
 // 0x10, or one left all zero) is taken.
-EdidEditOutcome SetDisplayName(EdidBytes& table, const std::string& text);
-EdidEditOutcome SetSerialString(EdidBytes& table, const std::string& text);
+EdidEditOutcome SetDisplayName(EdidTable& table, const std::string& text);
+EdidEditOutcome SetSerialString(EdidTable& table, const std::string& text);
 
 // The first descriptor slot becomes the standard timing of that size and
 // rate, and the preferred timing bit of byte 24 is set.
-EdidEditOutcome SetPreferredTiming(EdidBytes& table, std::uint16_t width, std::uint16_t height,
+EdidEditOutcome SetPreferredTiming(EdidTable& table, std::uint16_t width, std::uint16_t height,
                                    double refreshHz);
 
 // The video data block of the first CTA-861 extension, created when missing
 // (the data blocks after it and the DTD offset move). A removed SVD takes
 // its mark in the YCbCr 4:2:0 capability map with it.
-EdidEditOutcome AddVic(EdidBytes& table, std::uint8_t vic);
-EdidEditOutcome RemoveVic(EdidBytes& table, std::uint8_t vic);
-EdidEditOutcome MarkNativeVic(EdidBytes& table, std::uint8_t vic);
+EdidEditOutcome AddVic(EdidTable& table, std::uint8_t vic);
+EdidEditOutcome RemoveVic(EdidTable& table, std::uint8_t vic);
+EdidEditOutcome MarkNativeVic(EdidTable& table, std::uint8_t vic);
 
 // None: the basic audio bit off and every audio data block gone, with the
 // speaker and vendor audio blocks that would contradict it. LPCM: the
 // basic audio bit on and one audio data block with that one descriptor.
-EdidEditOutcome SetNoAudio(EdidBytes& table);
-EdidEditOutcome SetLpcmAudio(EdidBytes& table, const LpcmAudio& audio);
+EdidEditOutcome SetNoAudio(EdidTable& table);
+EdidEditOutcome SetLpcmAudio(EdidTable& table, const LpcmAudio& audio);
 
 // The HDMI vendor-specific data block: physical address a.b.c.d (each 0 to
 // 15) and the maximum TMDS clock, a multiple of 5 MHz up to 1275.
-EdidEditOutcome SetPhysicalAddress(EdidBytes& table, const std::array<std::uint8_t, 4>& address);
-EdidEditOutcome SetMaxTmdsClock(EdidBytes& table, unsigned mhz);
+EdidEditOutcome SetPhysicalAddress(EdidTable& table, const std::array<std::uint8_t, 4>& address);
+EdidEditOutcome SetMaxTmdsClock(EdidTable& table, unsigned mhz);
 
 // Widens the range limits descriptor to cover every timing the table lists.
-EdidEditOutcome FitRangeLimits(EdidBytes& table);
+EdidEditOutcome FitRangeLimits(EdidTable& table);

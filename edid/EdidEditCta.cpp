@@ -7,18 +7,9 @@
 
 namespace {
 
-constexpr std::size_t kDataBlocksStart = 4;
-constexpr std::size_t kDtdOffsetByte = 2;
-constexpr std::size_t kFlagsByte = 3;
 constexpr std::uint8_t kBasicAudioBit = 0x40;
-constexpr std::uint8_t kAudioTag = 1;
-constexpr std::uint8_t kVideoTag = 2;
 constexpr std::size_t kMaxPayload = 0x1F;
-constexpr std::uint8_t kNativeFlag = 0x80;
-constexpr std::uint8_t kLastNativeVic = 64;
 constexpr std::uint8_t kLpcmFormat = 1;
-constexpr std::uint32_t kHdmiOui = 0x000C03;
-constexpr unsigned kTmdsUnitMHz = 5;
 
 // The first CTA-861 extension with data blocks, as offsets into the table.
 struct CtaLayout {
@@ -28,7 +19,7 @@ struct CtaLayout {
     std::vector<CtaDataBlock> blocks;
 };
 
-EdidEditOutcome FindCta(const EdidBytes& table, CtaLayout& layout) {
+EdidEditOutcome FindCta(const EdidTable& table, CtaLayout& layout) {
     if (table.size() < kEdidBlockSize) {
         return EdidEditOutcome::NoBaseBlock;
     }
@@ -45,11 +36,11 @@ EdidEditOutcome FindCta(const EdidBytes& table, CtaLayout& layout) {
         layout.start = extension.block * kEdidBlockSize;
         const std::uint8_t* b = table.data() + layout.start;
         // Offset 0 says the block holds neither data blocks nor DTDs.
-        layout.dtdOffset = b[kDtdOffsetByte] == 0 ? kDataBlocksStart : b[kDtdOffsetByte];
+        layout.dtdOffset = b[kCtaDtdOffsetByte] == 0 ? kCtaDataBlocksStart : b[kCtaDtdOffsetByte];
         layout.dtdEnd = layout.dtdOffset;
-        while (b[kDtdOffsetByte] != 0 && layout.dtdEnd + kEditDescriptorLength <= kChecksumOffset &&
+        while (b[kCtaDtdOffsetByte] != 0 && layout.dtdEnd + kDescriptorLength <= kChecksumOffset &&
                (b[layout.dtdEnd] != 0 || b[layout.dtdEnd + 1] != 0)) {
-            layout.dtdEnd += kEditDescriptorLength;
+            layout.dtdEnd += kDescriptorLength;
         }
         layout.blocks = extension.cta->dataBlocks;
         return EdidEditOutcome::Done;
@@ -59,7 +50,7 @@ EdidEditOutcome FindCta(const EdidBytes& table, CtaLayout& layout) {
 
 // Opens count bytes at offset at (in the block) for a data block; what
 // follows, up to the end of the DTDs, moves with the DTD offset.
-bool Insert(EdidBytes& table, const CtaLayout& layout, std::size_t at,
+bool Insert(EdidTable& table, const CtaLayout& layout, std::size_t at,
             const std::vector<std::uint8_t>& bytes) {
     if (layout.dtdEnd + bytes.size() > kChecksumOffset) {
         return false;
@@ -67,16 +58,16 @@ bool Insert(EdidBytes& table, const CtaLayout& layout, std::size_t at,
     std::uint8_t* b = table.data() + layout.start;
     std::copy_backward(b + at, b + layout.dtdEnd, b + layout.dtdEnd + bytes.size());
     std::copy(bytes.begin(), bytes.end(), b + at);
-    b[kDtdOffsetByte] = static_cast<std::uint8_t>(layout.dtdOffset + bytes.size());
+    b[kCtaDtdOffsetByte] = static_cast<std::uint8_t>(layout.dtdOffset + bytes.size());
     return true;
 }
 
 // Closes count bytes at offset at (in the block); the freed end is padding.
-void Erase(EdidBytes& table, const CtaLayout& layout, std::size_t at, std::size_t count) {
+void Erase(EdidTable& table, const CtaLayout& layout, std::size_t at, std::size_t count) {
     std::uint8_t* b = table.data() + layout.start;
     std::copy(b + at + count, b + layout.dtdEnd, b + at);
     std::fill(b + layout.dtdEnd - count, b + layout.dtdEnd, std::uint8_t{0});
-    b[kDtdOffsetByte] = static_cast<std::uint8_t>(layout.dtdOffset - count);
+    b[kCtaDtdOffsetByte] = static_cast<std::uint8_t>(layout.dtdOffset - count);
 }
 
 std::size_t InBlock(const CtaLayout& layout, const CtaDataBlock& block) {
@@ -90,11 +81,11 @@ const CtaDataBlock* FirstBlock(const CtaLayout& layout, CtaDataBlockKind kind) {
 }
 
 bool IsSvdOf(std::uint8_t svd, std::uint8_t vic) {
-    return svd == vic || (vic <= kLastNativeVic && svd == (vic | kNativeFlag));
+    return svd == vic || (vic <= kLastNativeVic && svd == (vic | kSvdNativeFlag));
 }
 
 // The table offset of the first SVD of vic in any video data block.
-std::optional<std::size_t> FindSvd(const EdidBytes& table, const CtaLayout& layout,
+std::optional<std::size_t> FindSvd(const EdidTable& table, const CtaLayout& layout,
                                    std::uint8_t vic, const CtaDataBlock** owner) {
     for (const CtaDataBlock& block : layout.blocks) {
         if (block.kind != CtaDataBlockKind::Video) {
@@ -127,7 +118,7 @@ std::size_t SvdIndex(const CtaLayout& layout, std::size_t offset) {
 
 // The YCbCr 4:2:0 capability map marks SVDs by their place: when one goes,
 // the marks of those after it move down with them.
-void DropCapabilityBit(EdidBytes& table, const CtaLayout& layout, std::size_t index) {
+void DropCapabilityBit(EdidTable& table, const CtaLayout& layout, std::size_t index) {
     const CtaDataBlock* map = FirstBlock(layout, CtaDataBlockKind::YCbCr420CapabilityMap);
     if (map == nullptr || map->length < 2) {
         return;
@@ -144,8 +135,8 @@ void DropCapabilityBit(EdidBytes& table, const CtaLayout& layout, std::size_t in
 
 // Runs edit on a copy of the table and keeps the copy only when it succeeds,
 // with the CTA block's checksum made right.
-template <typename Edit> EdidEditOutcome EditCta(EdidBytes& table, Edit edit) {
-    EdidBytes copy = table;
+template <typename Edit> EdidEditOutcome EditCta(EdidTable& table, Edit edit) {
+    EdidTable copy = table;
     CtaLayout layout;
     if (const EdidEditOutcome found = FindCta(copy, layout); found != EdidEditOutcome::Done) {
         return found;
@@ -167,7 +158,7 @@ bool IsDefinedVic(std::uint8_t vic) {
 
 // Removes every data block of kind; the offset in the block of the first
 // one removed, if any.
-std::optional<std::size_t> RemoveBlocks(EdidBytes& table, CtaLayout& layout,
+std::optional<std::size_t> RemoveBlocks(EdidTable& table, CtaLayout& layout,
                                         CtaDataBlockKind kind) {
     std::optional<std::size_t> first;
     while (const CtaDataBlock* block = FirstBlock(layout, kind)) {
@@ -190,20 +181,20 @@ const CtaDataBlock* HdmiBlock(const CtaLayout& layout) {
 
 } // namespace
 
-EdidEditOutcome AddVic(EdidBytes& table, std::uint8_t vic) {
+EdidEditOutcome AddVic(EdidTable& table, std::uint8_t vic) {
     if (!IsDefinedVic(vic)) {
         return EdidEditOutcome::VicUndefined;
     }
-    return EditCta(table, [vic](EdidBytes& t, CtaLayout& layout) {
+    return EditCta(table, [vic](EdidTable& t, CtaLayout& layout) {
         const CtaDataBlock* owner = nullptr;
         if (FindSvd(t, layout, vic, &owner)) {
             return EdidEditOutcome::Done;
         }
         const CtaDataBlock* video = FirstBlock(layout, CtaDataBlockKind::Video);
         if (video == nullptr) {
-            const std::uint8_t header = (kVideoTag << 5) | 1;
-            return Insert(t, layout, kDataBlocksStart, {header, vic}) ? EdidEditOutcome::Done
-                                                                      : EdidEditOutcome::NoRoom;
+            const std::uint8_t header = (kCtaVideoTag << 5) | 1;
+            return Insert(t, layout, kCtaDataBlocksStart, {header, vic}) ? EdidEditOutcome::Done
+                                                                         : EdidEditOutcome::NoRoom;
         }
         if (video->length == kMaxPayload ||
             !Insert(t, layout, InBlock(layout, *video) + 1 + video->length, {vic})) {
@@ -214,8 +205,8 @@ EdidEditOutcome AddVic(EdidBytes& table, std::uint8_t vic) {
     });
 }
 
-EdidEditOutcome RemoveVic(EdidBytes& table, std::uint8_t vic) {
-    return EditCta(table, [vic](EdidBytes& t, CtaLayout& layout) {
+EdidEditOutcome RemoveVic(EdidTable& table, std::uint8_t vic) {
+    return EditCta(table, [vic](EdidTable& t, CtaLayout& layout) {
         bool removed = false;
         const CtaDataBlock* owner = nullptr;
         while (const std::optional<std::size_t> at = FindSvd(t, layout, vic, &owner)) {
@@ -234,11 +225,11 @@ EdidEditOutcome RemoveVic(EdidBytes& table, std::uint8_t vic) {
     });
 }
 
-EdidEditOutcome MarkNativeVic(EdidBytes& table, std::uint8_t vic) {
+EdidEditOutcome MarkNativeVic(EdidTable& table, std::uint8_t vic) {
     if (vic == 0 || vic > kLastNativeVic) {
         return EdidEditOutcome::VicCannotBeNative;
     }
-    return EditCta(table, [vic](EdidBytes& t, CtaLayout& layout) {
+    return EditCta(table, [vic](EdidTable& t, CtaLayout& layout) {
         const CtaDataBlock* owner = nullptr;
         const std::optional<std::size_t> at = FindSvd(t, layout, vic, &owner);
         if (!at) {
@@ -250,19 +241,16 @@ EdidEditOutcome MarkNativeVic(EdidBytes& table, std::uint8_t vic) {
                 continue;
             }
             for (std::size_t i = 1; i <= block.length; ++i) {
-                std::uint8_t& svd = t[block.offset + i];
-                if (svd > kNativeFlag && svd <= (kNativeFlag | kLastNativeVic)) {
-                    svd &= ~kNativeFlag;
-                }
+                t[block.offset + i] = SvdVic(t[block.offset + i]);
             }
         }
-        t[*at] = vic | kNativeFlag;
+        t[*at] = vic | kSvdNativeFlag;
         return EdidEditOutcome::Done;
     });
 }
 
-EdidEditOutcome SetNoAudio(EdidBytes& table) {
-    return EditCta(table, [](EdidBytes& t, CtaLayout& layout) {
+EdidEditOutcome SetNoAudio(EdidTable& table) {
+    return EditCta(table, [](EdidTable& t, CtaLayout& layout) {
         // Blocks that describe audio would contradict a sink without any.
         for (const CtaDataBlockKind kind :
              {CtaDataBlockKind::Audio, CtaDataBlockKind::SpeakerAllocation,
@@ -270,36 +258,36 @@ EdidEditOutcome SetNoAudio(EdidBytes& table) {
               CtaDataBlockKind::SpeakerLocation}) {
             RemoveBlocks(t, layout, kind);
         }
-        t[layout.start + kFlagsByte] &= ~kBasicAudioBit;
+        t[layout.start + kCtaFlagsByte] &= ~kBasicAudioBit;
         return EdidEditOutcome::Done;
     });
 }
 
-EdidEditOutcome SetLpcmAudio(EdidBytes& table, const LpcmAudio& audio) {
+EdidEditOutcome SetLpcmAudio(EdidTable& table, const LpcmAudio& audio) {
     if (audio.channels < 1 || audio.channels > 8 || audio.sampleRates == 0 ||
         audio.sampleRates > 0x7F || audio.sampleSizes == 0 || audio.sampleSizes > 0x07) {
         return EdidEditOutcome::ValueOutOfRange;
     }
-    return EditCta(table, [&audio](EdidBytes& t, CtaLayout& layout) {
+    return EditCta(table, [&audio](EdidTable& t, CtaLayout& layout) {
         const std::optional<std::size_t> first = RemoveBlocks(t, layout, CtaDataBlockKind::Audio);
-        const std::uint8_t header = (kAudioTag << 5) | 3;
+        const std::uint8_t header = (kCtaAudioTag << 5) | 3;
         const std::uint8_t format = (kLpcmFormat << 3) | (audio.channels - 1);
-        if (!Insert(t, layout, first.value_or(kDataBlocksStart),
+        if (!Insert(t, layout, first.value_or(kCtaDataBlocksStart),
                     {header, format, audio.sampleRates, audio.sampleSizes})) {
             return EdidEditOutcome::NoRoom;
         }
-        t[layout.start + kFlagsByte] |= kBasicAudioBit;
+        t[layout.start + kCtaFlagsByte] |= kBasicAudioBit;
         return EdidEditOutcome::Done;
     });
 }
 
-EdidEditOutcome SetPhysicalAddress(EdidBytes& table, const std::array<std::uint8_t, 4>& address) {
+EdidEditOutcome SetPhysicalAddress(EdidTable& table, const std::array<std::uint8_t, 4>& address) {
     for (const std::uint8_t part : address) {
         if (part > 0x0F) {
             return EdidEditOutcome::ValueOutOfRange;
         }
     }
-    return EditCta(table, [&address](EdidBytes& t, CtaLayout& layout) {
+    return EditCta(table, [&address](EdidTable& t, CtaLayout& layout) {
         const CtaDataBlock* hdmi = HdmiBlock(layout);
         if (hdmi == nullptr) {
             return EdidEditOutcome::NoHdmiBlock;
@@ -313,11 +301,11 @@ EdidEditOutcome SetPhysicalAddress(EdidBytes& table, const std::array<std::uint8
     });
 }
 
-EdidEditOutcome SetMaxTmdsClock(EdidBytes& table, unsigned mhz) {
+EdidEditOutcome SetMaxTmdsClock(EdidTable& table, unsigned mhz) {
     if (mhz == 0 || mhz % kTmdsUnitMHz != 0 || mhz / kTmdsUnitMHz > 0xFF) {
         return EdidEditOutcome::ValueOutOfRange;
     }
-    return EditCta(table, [mhz](EdidBytes& t, CtaLayout& layout) {
+    return EditCta(table, [mhz](EdidTable& t, CtaLayout& layout) {
         const CtaDataBlock* hdmi = HdmiBlock(layout);
         if (hdmi == nullptr) {
             return EdidEditOutcome::NoHdmiBlock;

@@ -10,29 +10,23 @@ namespace {
 constexpr std::size_t kManufacturer = 8;
 constexpr std::size_t kProductCode = 10;
 constexpr std::size_t kSerialNumber = 12;
-constexpr std::size_t kWeek = 16;
-constexpr std::size_t kYear = 17;
-constexpr unsigned kYearBase = 1990;
+// The years the year byte can hold.
+constexpr unsigned kFirstYear = kYearBase;
 constexpr unsigned kLastYear = kYearBase + 0xFF;
 constexpr unsigned kLastWeek = 54;
-constexpr std::uint8_t kModelYearWeek = 0xFF;
-constexpr std::size_t kTextLength = 13;
-constexpr std::uint8_t kTextEnd = 0x0A;
-constexpr std::uint8_t kNameTag = 0xFC;
-constexpr std::uint8_t kSerialTag = 0xFF;
 
-bool HasBaseBlock(const EdidBytes& table) {
+bool HasBaseBlock(const EdidTable& table) {
     return table.size() >= kEdidBlockSize;
 }
 
 // The slot of the first descriptor with tag, else the first free one.
-std::optional<std::size_t> DescriptorSlotFor(const EdidBytes& table, std::uint8_t tag) {
-    for (std::size_t slot = 0; slot < kEditDescriptorCount; ++slot) {
+std::optional<std::size_t> DescriptorSlotFor(const EdidTable& table, std::uint8_t tag) {
+    for (std::size_t slot = 0; slot < kDescriptorCount; ++slot) {
         if (IsDisplayDescriptor(table, slot) && table[DescriptorSlotOffset(slot) + 3] == tag) {
             return slot;
         }
     }
-    for (std::size_t slot = 0; slot < kEditDescriptorCount; ++slot) {
+    for (std::size_t slot = 0; slot < kDescriptorCount; ++slot) {
         if (IsFreeSlot(table, slot)) {
             return slot;
         }
@@ -41,11 +35,11 @@ std::optional<std::size_t> DescriptorSlotFor(const EdidBytes& table, std::uint8_
 }
 
 // Text shorter than the descriptor ends in a line feed, padded with spaces.
-EdidEditOutcome SetTextDescriptor(EdidBytes& table, std::uint8_t tag, const std::string& text) {
+EdidEditOutcome SetTextDescriptor(EdidTable& table, std::uint8_t tag, const std::string& text) {
     if (!HasBaseBlock(table)) {
         return EdidEditOutcome::NoBaseBlock;
     }
-    if (text.size() > kTextLength) {
+    if (text.size() > kDescriptorTextLength) {
         return EdidEditOutcome::TextTooLong;
     }
     for (const char c : text) {
@@ -58,12 +52,12 @@ EdidEditOutcome SetTextDescriptor(EdidBytes& table, std::uint8_t tag, const std:
         return EdidEditOutcome::NoFreeDescriptor;
     }
     std::uint8_t* d = table.data() + DescriptorSlotOffset(*slot);
-    std::fill(d, d + kEditDescriptorLength, std::uint8_t{0});
+    std::fill(d, d + kDescriptorLength, std::uint8_t{0});
     d[3] = tag;
     std::uint8_t* out = std::copy(text.begin(), text.end(), d + 5);
-    if (text.size() < kTextLength) {
-        *out++ = kTextEnd;
-        std::fill(out, d + kEditDescriptorLength, std::uint8_t{' '});
+    if (text.size() < kDescriptorTextLength) {
+        *out++ = kDescriptorTextEnd;
+        std::fill(out, d + kDescriptorLength, std::uint8_t{' '});
     }
     RepairBlockChecksum(table, 0);
     return EdidEditOutcome::Done;
@@ -71,12 +65,12 @@ EdidEditOutcome SetTextDescriptor(EdidBytes& table, std::uint8_t tag, const std:
 
 } // namespace
 
-void RepairBlockChecksum(EdidBytes& table, std::size_t block) {
+void RepairBlockChecksum(EdidTable& table, std::size_t block) {
     std::uint8_t* start = table.data() + block * kEdidBlockSize;
     start[kChecksumOffset] = EDIDChkSum(start);
 }
 
-EdidEditOutcome SetManufacturer(EdidBytes& table, const std::string& letters) {
+EdidEditOutcome SetManufacturer(EdidTable& table, const std::string& letters) {
     if (!HasBaseBlock(table)) {
         return EdidEditOutcome::NoBaseBlock;
     }
@@ -96,7 +90,7 @@ EdidEditOutcome SetManufacturer(EdidBytes& table, const std::string& letters) {
     return EdidEditOutcome::Done;
 }
 
-EdidEditOutcome SetProductCode(EdidBytes& table, std::uint32_t code) {
+EdidEditOutcome SetProductCode(EdidTable& table, std::uint32_t code) {
     if (!HasBaseBlock(table)) {
         return EdidEditOutcome::NoBaseBlock;
     }
@@ -109,7 +103,7 @@ EdidEditOutcome SetProductCode(EdidBytes& table, std::uint32_t code) {
     return EdidEditOutcome::Done;
 }
 
-EdidEditOutcome SetSerialNumber(EdidBytes& table, std::uint64_t serial) {
+EdidEditOutcome SetSerialNumber(EdidTable& table, std::uint64_t serial) {
     if (!HasBaseBlock(table)) {
         return EdidEditOutcome::NoBaseBlock;
     }
@@ -123,52 +117,52 @@ EdidEditOutcome SetSerialNumber(EdidBytes& table, std::uint64_t serial) {
     return EdidEditOutcome::Done;
 }
 
-EdidEditOutcome SetWeek(EdidBytes& table, unsigned week) {
+EdidEditOutcome SetWeek(EdidTable& table, unsigned week) {
     if (!HasBaseBlock(table)) {
         return EdidEditOutcome::NoBaseBlock;
     }
     if (week > kLastWeek) {
         return EdidEditOutcome::ValueOutOfRange;
     }
-    table[kWeek] = static_cast<std::uint8_t>(week);
+    table[kWeekOffset] = static_cast<std::uint8_t>(week);
     RepairBlockChecksum(table, 0);
     return EdidEditOutcome::Done;
 }
 
-EdidEditOutcome SetYear(EdidBytes& table, unsigned year) {
+EdidEditOutcome SetYear(EdidTable& table, unsigned year) {
     if (!HasBaseBlock(table)) {
         return EdidEditOutcome::NoBaseBlock;
     }
-    if (year < kYearBase || year > kLastYear) {
+    if (year < kFirstYear || year > kLastYear) {
         return EdidEditOutcome::ValueOutOfRange;
     }
     // A year of manufacture with the model year marker would still read as
     // a model year.
-    if (table[kWeek] == kModelYearWeek) {
-        table[kWeek] = 0;
+    if (table[kWeekOffset] == kModelYearWeek) {
+        table[kWeekOffset] = 0;
     }
-    table[kYear] = static_cast<std::uint8_t>(year - kYearBase);
+    table[kYearOffset] = static_cast<std::uint8_t>(year - kFirstYear);
     RepairBlockChecksum(table, 0);
     return EdidEditOutcome::Done;
 }
 
-EdidEditOutcome SetModelYear(EdidBytes& table, unsigned year) {
+EdidEditOutcome SetModelYear(EdidTable& table, unsigned year) {
     if (!HasBaseBlock(table)) {
         return EdidEditOutcome::NoBaseBlock;
     }
-    if (year < kYearBase || year > kLastYear) {
+    if (year < kFirstYear || year > kLastYear) {
         return EdidEditOutcome::ValueOutOfRange;
     }
-    table[kWeek] = kModelYearWeek;
-    table[kYear] = static_cast<std::uint8_t>(year - kYearBase);
+    table[kWeekOffset] = kModelYearWeek;
+    table[kYearOffset] = static_cast<std::uint8_t>(year - kFirstYear);
     RepairBlockChecksum(table, 0);
     return EdidEditOutcome::Done;
 }
 
-EdidEditOutcome SetDisplayName(EdidBytes& table, const std::string& text) {
-    return SetTextDescriptor(table, kNameTag, text);
+EdidEditOutcome SetDisplayName(EdidTable& table, const std::string& text) {
+    return SetTextDescriptor(table, kNameDescriptorTag, text);
 }
 
-EdidEditOutcome SetSerialString(EdidBytes& table, const std::string& text) {
-    return SetTextDescriptor(table, kSerialTag, text);
+EdidEditOutcome SetSerialString(EdidTable& table, const std::string& text) {
+    return SetTextDescriptor(table, kSerialDescriptorTag, text);
 }

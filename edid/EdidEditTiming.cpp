@@ -16,9 +16,7 @@ constexpr std::uint8_t kPreferredTimingBit = 0x02;
 constexpr std::uint8_t kDigitalSeparateSync = 0x18;
 constexpr std::uint8_t kVSyncPositive = 0x04;
 constexpr std::uint8_t kHSyncPositive = 0x02;
-constexpr std::uint8_t kRangeLimitsTag = 0xFD;
 constexpr std::uint8_t kCvtSupport = 0x04;
-constexpr std::size_t kRevision = 19;
 constexpr unsigned kRateOffset = 255;
 
 // The span of rates that a set of timings needs.
@@ -96,7 +94,7 @@ bool EncodeDetailedTiming(const DetailedTiming& t, std::uint8_t* d) {
     return true;
 }
 
-EdidEditOutcome SetPreferredTiming(EdidBytes& table, std::uint16_t width, std::uint16_t height,
+EdidEditOutcome SetPreferredTiming(EdidTable& table, std::uint16_t width, std::uint16_t height,
                                    double refreshHz) {
     if (table.size() < kEdidBlockSize) {
         return EdidEditOutcome::NoBaseBlock;
@@ -129,12 +127,12 @@ EdidEditOutcome SetPreferredTiming(EdidBytes& table, std::uint16_t width, std::u
     return EdidEditOutcome::Done;
 }
 
-EdidEditOutcome FitRangeLimits(EdidBytes& table) {
+EdidEditOutcome FitRangeLimits(EdidTable& table) {
     if (table.size() < kEdidBlockSize) {
         return EdidEditOutcome::NoBaseBlock;
     }
     std::optional<std::size_t> slot;
-    for (std::size_t s = 0; s < kEditDescriptorCount && !slot; ++s) {
+    for (std::size_t s = 0; s < kDescriptorCount && !slot; ++s) {
         if (IsDisplayDescriptor(table, s) &&
             table[DescriptorSlotOffset(s) + 3] == kRangeLimitsTag) {
             slot = s;
@@ -165,7 +163,7 @@ EdidEditOutcome FitRangeLimits(EdidBytes& table) {
     const auto high = [](double needed, unsigned stated) {
         return std::max(stated, static_cast<unsigned>(std::ceil(needed)));
     };
-    const bool offsetsAllowed = table[kRevision] >= 4;
+    const bool offsetsAllowed = table[kRevisionOffset] >= 4;
     EncodeRatePair(d, 0, 5, low(span.minVerticalHz, limits.minVerticalHz),
                    high(span.maxVerticalHz, limits.maxVerticalHz), offsetsAllowed);
     EncodeRatePair(d, 2, 7, low(span.minHorizontalKHz, limits.minHorizontalKHz),

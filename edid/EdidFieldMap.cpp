@@ -1,7 +1,7 @@
 #include "edid/EdidFieldMap.h"
 
 #include "edid/EdidDecode.h"
-#include "edid/EdidImage.h"
+#include "edid/EdidLayout.h"
 #include "edid/EdidNames.h"
 
 #include <iterator>
@@ -26,14 +26,9 @@ constexpr FieldRange kBaseFields[] = {
     {23, "screen size"},
     {24, "gamma"},
     {25, "feature support"},
-    {35, "chromaticity"},
-    {38, "established timings"},
+    {kEstablishedTimingsOffset, "chromaticity"},
+    {kStandardTimingsOffset, "established timings"},
 };
-constexpr std::size_t kStandardTimingsStart = 38;
-constexpr std::size_t kDescriptorsStart = 54;
-constexpr std::size_t kDescriptorLength = 18;
-constexpr std::size_t kExtensionCount = 126;
-constexpr std::size_t kCtaDataBlocksStart = 4;
 
 std::string BaseBlockField(const std::vector<std::uint8_t>& table, const DecodedEdid& decoded,
                            std::size_t offset) {
@@ -42,18 +37,18 @@ std::string BaseBlockField(const std::vector<std::uint8_t>& table, const Decoded
             return field.name;
         }
     }
-    if (offset < kDescriptorsStart) {
-        return "standard timing " + std::to_string((offset - kStandardTimingsStart) / 2 + 1);
+    if (offset < kFirstDescriptorOffset) {
+        return "standard timing " + std::to_string((offset - kStandardTimingsOffset) / 2 + 1);
     }
-    if (offset < kExtensionCount) {
-        const std::size_t slot = (offset - kDescriptorsStart) / kDescriptorLength;
-        const std::size_t start = kDescriptorsStart + slot * kDescriptorLength;
+    if (offset < kExtensionCountOffset) {
+        const std::size_t slot = (offset - kFirstDescriptorOffset) / kDescriptorLength;
+        const std::size_t start = DescriptorSlotOffset(slot);
         // Descriptors count separately from detailed timings, as the
         // decoder lists them.
         std::size_t timings = 0;
         std::size_t descriptors = 0;
         for (std::size_t s = 0; s <= slot; ++s) {
-            const std::size_t at = kDescriptorsStart + s * kDescriptorLength;
+            const std::size_t at = DescriptorSlotOffset(s);
             (table[at] != 0 || table[at + 1] != 0) ? ++timings : ++descriptors;
         }
         if (table[start] != 0 || table[start + 1] != 0) {
@@ -62,7 +57,7 @@ std::string BaseBlockField(const std::vector<std::uint8_t>& table, const Decoded
         return "display descriptor " + std::to_string(descriptors) + ": " +
                DescriptorName(decoded.base.displayDescriptors[descriptors - 1].kind);
     }
-    return offset == kExtensionCount ? "extension count" : "checksum";
+    return offset == kExtensionCountOffset ? "extension count" : "checksum";
 }
 
 std::string DataBlockName(const CtaDataBlock& block) {
@@ -93,7 +88,7 @@ std::string CtaField(const std::vector<std::uint8_t>& table, const EdidExtension
         }
     }
     // An offset of 0, or one the decoder refused, leaves no DTDs to name.
-    const std::size_t dtdOffset = table[start + 2];
+    const std::size_t dtdOffset = table[start + kCtaDtdOffsetByte];
     if (dtdOffset < kCtaDataBlocksStart) {
         return "padding";
     }
@@ -119,7 +114,7 @@ std::string NameEdidField(const std::vector<std::uint8_t>& table, std::size_t of
     if (block == 0) {
         return BaseBlockField(table, decoded, offset);
     }
-    if (offset % kEdidBlockSize == kChecksumOffset) {
+    if (IsChecksumByte(offset)) {
         return prefix + "checksum";
     }
     if (block > decoded.extensions.size()) {

@@ -1,5 +1,6 @@
 #include "edid/EdidFile.h"
 
+#include "edid/EdidLayout.h"
 #include "edid/HexText.h"
 
 #include <algorithm>
@@ -12,15 +13,8 @@ namespace {
 // counted from 1 at the start of the line.
 constexpr std::size_t kTrailingSpaceColumn = kHexLineLength;
 
-// Editors on Windows put a UTF-8 byte-order mark before the text; it is no
-// part of the table.
-constexpr std::uint8_t kUtf8ByteOrderMark[] = {0xEF, 0xBB, 0xBF};
-
 std::size_t ByteOrderMarkLength(const std::vector<std::uint8_t>& head) {
-    const bool marked =
-        head.size() >= std::size(kUtf8ByteOrderMark) &&
-        std::equal(std::begin(kUtf8ByteOrderMark), std::end(kUtf8ByteOrderMark), head.begin());
-    return marked ? std::size(kUtf8ByteOrderMark) : 0;
+    return StartsWithByteOrderMark(head.data(), head.size()) ? std::size(kUtf8ByteOrderMark) : 0;
 }
 
 } // namespace

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "edid/EdidLayout.h"
+
 #include <array>
-#include <cstddef>
 #include <cstdint>
+#include <vector>
 
-// Two 128-byte blocks; each block carries its checksum in its last byte.
-inline constexpr std::size_t kEdidSize = 256;
-inline constexpr std::size_t kEdidBlockSize = 128;
-inline constexpr std::size_t kEdidBlockCount = kEdidSize / kEdidBlockSize;
-inline constexpr std::size_t kChecksumOffset = kEdidBlockSize - 1;
-
+// The two blocks as the unit holds them.
 using EdidImage = std::array<std::uint8_t, kEdidSize>;
+
+// A table as files and the decoder have it: the base block and the
+// extensions it declares, or as much of them as a source held.
+using EdidTable = std::vector<std::uint8_t>;

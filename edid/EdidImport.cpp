@@ -1,6 +1,6 @@
 #include "edid/EdidImport.h"
 
-#include "edid/EdidImage.h"
+#include "edid/EdidLayout.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,12 +8,9 @@
 
 namespace {
 
-constexpr std::uint8_t kEdidHeader[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-constexpr std::size_t kExtensionCountOffset = 126;
 constexpr char kDumpMarker[] = "edid-decode (hex):";
 // edid-decode ends its hex section with a line of dashes.
 constexpr char kDumpSectionEnd[] = "----";
-constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 struct Values {
     EdidImportFailure failure = EdidImportFailure::None;
@@ -21,8 +18,7 @@ struct Values {
 };
 
 bool StartsWithHeader(const std::vector<std::uint8_t>& bytes) {
-    return bytes.size() >= sizeof kEdidHeader &&
-           std::equal(std::begin(kEdidHeader), std::end(kEdidHeader), bytes.begin());
+    return StartsWithEdidHeader(bytes.data(), bytes.size());
 }
 
 int HexDigitValue(char c) {
@@ -218,10 +214,9 @@ Values ReadValues(const std::vector<std::uint8_t>& file, EdidTableForm& form) {
         form = EdidTableForm::Binary;
         return Values{EdidImportFailure::None, file};
     }
-    std::string text(file.begin(), file.end());
-    if (text.compare(0, sizeof kUtf8ByteOrderMark - 1, kUtf8ByteOrderMark) == 0) {
-        text.erase(0, sizeof kUtf8ByteOrderMark - 1);
-    }
+    const std::size_t textStart =
+        StartsWithByteOrderMark(file.data(), file.size()) ? std::size(kUtf8ByteOrderMark) : 0;
+    const std::string text(file.begin() + static_cast<std::ptrdiff_t>(textStart), file.end());
     const std::size_t marker = text.find(kDumpMarker);
     if (marker != std::string::npos) {
         form = EdidTableForm::EdidDecodeDump;

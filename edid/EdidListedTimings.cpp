@@ -1,20 +1,14 @@
 #include "edid/EdidListedTimings.h"
 
 #include "edid/EdidDecodeParts.h"
-#include "edid/EdidImage.h"
+#include "edid/EdidLayout.h"
 #include "edid/EdidTimingFormats.h"
 
 #include <optional>
 
 namespace {
 
-constexpr std::size_t kEstablishedTimings = 35;
 constexpr std::size_t kEstablishedBytes = 3;
-constexpr std::size_t kStandardTimings = 38;
-constexpr std::size_t kStandardTimingCount = 8;
-constexpr std::size_t kFirstDescriptor = 54;
-constexpr std::size_t kDescriptorCount = 4;
-constexpr std::uint8_t kRevision = 19;
 
 class TimingList {
 public:
@@ -40,20 +34,20 @@ void ListBaseBlock(const std::vector<std::uint8_t>& table, TimingList& list) {
     // One byte at a time, so that each mode keeps the byte of its bit.
     for (std::size_t i = 0; i < kEstablishedBytes; ++i) {
         std::uint8_t bytes[kEstablishedBytes] = {};
-        bytes[i] = table[kEstablishedTimings + i];
+        bytes[i] = table[kEstablishedTimingsOffset + i];
         for (const TimingMode& mode : DecodeEstablishedTimings(bytes)) {
-            list.Add(mode, 0, kEstablishedTimings + i);
+            list.Add(mode, 0, kEstablishedTimingsOffset + i);
         }
     }
     for (std::size_t i = 0; i < kStandardTimingCount; ++i) {
-        const std::size_t at = kStandardTimings + 2 * i;
+        const std::size_t at = kStandardTimingsOffset + 2 * i;
         StandardTiming timing;
-        if (DecodeStandardTiming(table.data() + at, table[kRevision], timing)) {
+        if (DecodeStandardTiming(table.data() + at, table[kRevisionOffset], timing)) {
             list.Add(timing.mode, 0, at);
         }
     }
     for (std::size_t slot = 0; slot < kDescriptorCount; ++slot) {
-        const std::size_t at = kFirstDescriptor + slot * kDescriptorLength;
+        const std::size_t at = DescriptorSlotOffset(slot);
         if (table[at] != 0 || table[at + 1] != 0) {
             list.Add(DecodeDetailedTiming(table.data() + at), 0, at);
         }
@@ -90,7 +84,7 @@ void ListCtaBlock(const std::vector<std::uint8_t>& table, const EdidExtension& e
         }
     }
     const std::size_t start = extension.block * kEdidBlockSize;
-    std::size_t at = start + table[start + 2];
+    std::size_t at = start + table[start + kCtaDtdOffsetByte];
     for (const DetailedTiming& t : cta.detailedTimings) {
         list.Add(t, extension.block, at);
         at += kDescriptorLength;

@@ -1,22 +1,13 @@
 #include "edid/EdidStructure.h"
 
 #include "edid/Checksum.h"
-#include "edid/EdidDecodeParts.h"
-#include "edid/EdidImage.h"
+#include "edid/EdidLayout.h"
 #include "edid/EdidListedTimings.h"
 
 #include <algorithm>
 #include <set>
 
 namespace {
-
-constexpr std::uint8_t kHeader[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-constexpr std::size_t kFirstDescriptor = 54;
-constexpr std::size_t kDescriptorCount = 4;
-constexpr std::size_t kExtensionCount = 126;
-constexpr std::uint8_t kNameTag = 0xFC;
-constexpr std::uint8_t kNativeFlag = 0x80;
-constexpr std::uint8_t kLastNativeSvd = 192;
 
 bool OutsideRates(const DetailedTiming& t, const RangeLimits& limits) {
     const double hTotal = t.hActive + t.hBlanking + 2.0 * t.hBorder;
@@ -30,7 +21,7 @@ bool OutsideRates(const DetailedTiming& t, const RangeLimits& limits) {
 
 void CheckBlocks(const std::vector<std::uint8_t>& table, const DecodedEdid& decoded,
                  std::vector<EdidProblem>& problems) {
-    if (!std::equal(std::begin(kHeader), std::end(kHeader), table.begin())) {
+    if (!StartsWithEdidHeader(table.data(), table.size())) {
         problems.push_back({EdidProblemKind::HeaderInvalid, 0, 0});
     }
     const std::size_t held = table.size() / kEdidBlockSize;
@@ -42,28 +33,27 @@ void CheckBlocks(const std::vector<std::uint8_t>& table, const DecodedEdid& deco
         }
     }
     if (held > std::size_t{1} + decoded.base.extensionCount) {
-        problems.push_back({EdidProblemKind::ExtensionCountMismatch, 0, kExtensionCount});
+        problems.push_back({EdidProblemKind::ExtensionCountMismatch, 0, kExtensionCountOffset});
     }
 }
 
 void CheckDescriptors(const std::vector<std::uint8_t>& table, std::vector<EdidProblem>& problems) {
     bool named = false;
     for (std::size_t slot = 0; slot < kDescriptorCount; ++slot) {
-        const std::uint8_t* d = table.data() + kFirstDescriptor + slot * kDescriptorLength;
+        const std::uint8_t* d = table.data() + DescriptorSlotOffset(slot);
         if (d[0] != 0 || d[1] != 0) {
             continue;
         }
         // A display descriptor keeps bytes 2 and 4 zero; other bytes there
         // make it a timing with no pixel clock.
         if (d[2] != 0 || d[4] != 0) {
-            problems.push_back(
-                {EdidProblemKind::PixelClockZero, 0, kFirstDescriptor + slot * kDescriptorLength});
-        } else if (d[3] == kNameTag) {
+            problems.push_back({EdidProblemKind::PixelClockZero, 0, DescriptorSlotOffset(slot)});
+        } else if (d[3] == kNameDescriptorTag) {
             named = true;
         }
     }
     if (!named) {
-        problems.push_back({EdidProblemKind::NameDescriptorMissing, 0, kFirstDescriptor});
+        problems.push_back({EdidProblemKind::NameDescriptorMissing, 0, kFirstDescriptorOffset});
     }
 }
 
@@ -100,11 +90,7 @@ void CheckVics(const std::vector<std::uint8_t>& table, const DecodedEdid& decode
                 continue;
             }
             for (std::size_t i = 1; i <= block.length; ++i) {
-                std::uint8_t vic = table[block.offset + i];
-                if (vic > kNativeFlag && vic <= kLastNativeSvd) {
-                    vic &= ~kNativeFlag;
-                }
-                if (!seen.insert(vic).second) {
+                if (!seen.insert(SvdVic(table[block.offset + i])).second) {
                     problems.push_back(
                         {EdidProblemKind::DuplicateVic, extension.block, block.offset + i});
                 }

@@ -1,6 +1,7 @@
 #include "edid/EdidSummary.h"
 
 #include "edid/EdidNames.h"
+#include "edid/EdidProblemName.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -89,7 +90,7 @@ std::string SummariseEdid(const DecodedEdid& decoded) {
         Append(line, "checksum of block " + std::to_string(block) + " wrong");
     }
     if (!decoded.problems.empty()) {
-        Append(line, "malformed");
+        Append(line, EdidProblemName(decoded.problems.front().kind));
     }
     return line;
 }

@@ -63,14 +63,26 @@ int ParseHexText(const std::string& text, EdidImage& image, std::size_t* errorOf
     return static_cast<int>(count);
 }
 
-std::string CanonicalHexText(const EdidImage& image) {
+std::string HexLines(const std::uint8_t* bytes, std::size_t size, const std::string& indent,
+                     const std::string& prefix, const std::string& suffix) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
-    text.reserve(kCanonicalHexTextLength);
-    for (std::size_t i = 0; i < kEdidSize; ++i) {
-        text += kDigits[image[i] >> 4];
-        text += kDigits[image[i] & 0x0F];
-        text += (i % kHexBytesPerLine == kHexBytesPerLine - 1) ? '\n' : ' ';
+    text.reserve(size * (kHexGroupLength + prefix.size() + suffix.size()) +
+                 (size / kHexBytesPerLine + 1) * indent.size());
+    for (std::size_t i = 0; i < size; ++i) {
+        if (i % kHexBytesPerLine == 0) {
+            text += indent;
+        }
+        text += prefix;
+        text += kDigits[bytes[i] >> 4];
+        text += kDigits[bytes[i] & 0x0F];
+        text += suffix;
+        const bool lineEnds = i % kHexBytesPerLine == kHexBytesPerLine - 1 || i + 1 == size;
+        text += lineEnds ? '\n' : ' ';
     }
     return text;
+}
+
+std::string CanonicalHexText(const EdidImage& image) {
+    return HexLines(image.data(), image.size());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edid/EdidImage.h"
+#include "edid/EdidLayout.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,9 +10,7 @@
 // A group is two hexadecimal digits and one separator; groups follow each other
 // at a fixed stride, so exactly one separator lies between two byte values.
 inline constexpr std::size_t kHexGroupLength = 3;
-inline constexpr std::size_t kHexBytesPerLine = 16;
 inline constexpr std::size_t kHexLineLength = kHexBytesPerLine * kHexGroupLength;
-inline constexpr std::size_t kCanonicalHexTextLength = kEdidSize * kHexGroupLength;
 
 // Longest text the parser accepts; longer texts are refused rather than cut.
 inline constexpr std::size_t kMaxHexTextLength = 1023;
@@ -28,6 +27,12 @@ int HexPairToByte(const char* group, std::uint8_t* destination);
 // the last group end the text; a NUL separates groups only as the text's last
 // character, where the terminating zero would stand.
 int ParseHexText(const std::string& text, EdidImage& image, std::size_t* errorOffset = nullptr);
+
+// The values 16 a line, each as two upper-case hexadecimal digits between
+// prefix and suffix, separated by single spaces; each line starts with
+// indent and ends in '\n', and the last one may be shorter.
+std::string HexLines(const std::uint8_t* bytes, std::size_t size, const std::string& indent = "",
+                     const std::string& prefix = "", const std::string& suffix = "");
 
 // 16 lines of 16 "%02X" values separated by single spaces, each line ending
 // in '\n'.

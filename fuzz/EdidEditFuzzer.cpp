@@ -11,7 +11,7 @@
 namespace {
 
 // One edit chosen by selector, its arguments taken from the 16 bytes at a.
-EdidEditOutcome ApplyEdit(EdidBytes& table, std::uint8_t selector, const std::uint8_t* a) {
+EdidEditOutcome ApplyEdit(EdidTable& table, std::uint8_t selector, const std::uint8_t* a) {
     switch (selector % 16) {
     case 0:
         return SetManufacturer(table, std::string(a, a + 3));
@@ -60,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < kChoice) {
         return 0;
     }
-    const EdidBytes before(data + kChoice, data + size);
-    EdidBytes table = before;
+    const EdidTable before(data + kChoice, data + size);
+    EdidTable table = before;
     const EdidEditOutcome outcome = ApplyEdit(table, data[0], data + 1);
     Expect(table.size() == before.size());
     if (outcome != EdidEditOutcome::Done) {

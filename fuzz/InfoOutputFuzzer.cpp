@@ -2,6 +2,7 @@
 #include "cli/InfoText.h"
 #include "cli/TextEscape.h"
 #include "edid/EdidDecode.h"
+#include "edid/EdidStructure.h"
 #include "fuzz/FuzzExpect.h"
 
 #include <algorithm>
@@ -42,16 +43,30 @@ bool ShowableText(const std::string& text) {
     return true;
 }
 
+// Every problem the structural checks find, listed whole and inside the
+// table (a table cut short names the offset where it ends).
+void ExpectProblemsListed(const EdidTable& table, const nlohmann::json& info) {
+    const nlohmann::json& problems = info.at("problems");
+    Expect(problems.is_array() && problems.size() == CheckEdidStructure(table).size());
+    for (const nlohmann::json& problem : problems) {
+        Expect(problem.at("kind").is_string() && problem.at("kind") != "unknown");
+        Expect(problem.at("block").is_number_unsigned());
+        Expect(problem.at("offset").get<std::size_t>() <= table.size());
+        Expect(!problem.at("text").get<std::string>().empty());
+    }
+}
+
 } // namespace
 
 // Any bytes as a table, as info shows it: neither output throws, the JSON is
-// printable ASCII only, and the text shows every byte of the table's own text
-// escaped.
+// printable ASCII only and parses back with every problem listed, and the
+// text shows every byte of the table's own text escaped.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const EdidTable table(data, data + size);
     const DecodedEdid decoded = DecodeEdid(table);
     const std::string json = DumpJson(InfoJson(table, decoded));
     Expect(std::all_of(json.begin(), json.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
+    ExpectProblemsListed(table, nlohmann::json::parse(json));
     Expect(ShowableText(InfoText(table, decoded)));
     return 0;
 }

@@ -35,13 +35,13 @@ QTreeWidgetItem* FindField(QTreeWidget* tree, const QString& name) {
     return found.isEmpty() ? nullptr : found.first();
 }
 
-EdidImage ImageOf(const EdidBytes& bytes) {
+EdidImage ImageOf(const EdidTable& bytes) {
     EdidImage image{};
     std::copy(bytes.begin(), bytes.end(), image.begin());
     return image;
 }
 
-using TableEdit = std::function<EdidEditOutcome(EdidBytes&)>;
+using TableEdit = std::function<EdidEditOutcome(EdidTable&)>;
 
 // What the user does in the dialog an edit of the context menu opens.
 using DialogAnswer = std::function<void(QWidget*)>;
@@ -116,7 +116,7 @@ class TableDetailsTest : public QObject {
     // view: one undo step, checksums red, and undo back to before.
     void ExpectEdited(const EdidImage& before, const TableEdit& edit) {
         const QString shown = rig->ViewText();
-        EdidBytes expected(before.begin(), before.end());
+        EdidTable expected(before.begin(), before.end());
         QCOMPARE(edit(expected), EdidEditOutcome::Done);
         QTRY_COMPARE(rig->ViewText(), CanonicalLayout(ImageOf(expected)));
         QCOMPARE(Reason(), QString());
@@ -151,28 +151,28 @@ private slots:
         QTest::addColumn<TableEdit>("edit");
         QTest::newRow("manufacturer")
             << "manufacturer ID"
-            << "xyz" << TableEdit([](EdidBytes& t) { return SetManufacturer(t, "XYZ"); });
+            << "xyz" << TableEdit([](EdidTable& t) { return SetManufacturer(t, "XYZ"); });
         QTest::newRow("product code")
             << "product code"
-            << "4660" << TableEdit([](EdidBytes& t) { return SetProductCode(t, 0x1234); });
+            << "4660" << TableEdit([](EdidTable& t) { return SetProductCode(t, 0x1234); });
         QTest::newRow("name") << "display descriptor 1: product name"
-                              << "BENCH 7" << TableEdit([](EdidBytes& t) {
+                              << "BENCH 7" << TableEdit([](EdidTable& t) {
                                      return SetDisplayName(t, "BENCH 7");
                                  });
         QTest::newRow("preferred timing")
             << "detailed timing 1"
             << "1920x1080@60"
-            << TableEdit([](EdidBytes& t) { return SetPreferredTiming(t, 1920, 1080, 60); });
+            << TableEdit([](EdidTable& t) { return SetPreferredTiming(t, 1920, 1080, 60); });
         QTest::newRow("physical address") << "physical address"
-                                          << "1.2.0.15" << TableEdit([](EdidBytes& t) {
+                                          << "1.2.0.15" << TableEdit([](EdidTable& t) {
                                                  return SetPhysicalAddress(t, {1, 2, 0, 15});
                                              });
         QTest::newRow("maximum TMDS clock")
             << "maximum TMDS clock"
-            << "340 MHz" << TableEdit([](EdidBytes& t) { return SetMaxTmdsClock(t, 340); });
+            << "340 MHz" << TableEdit([](EdidTable& t) { return SetMaxTmdsClock(t, 340); });
         QTest::newRow("maximum TMDS clock, number only")
             << "maximum TMDS clock"
-            << "165" << TableEdit([](EdidBytes& t) { return SetMaxTmdsClock(t, 165); });
+            << "165" << TableEdit([](EdidTable& t) { return SetMaxTmdsClock(t, 165); });
     }
 
     void editsAField() {
@@ -186,7 +186,7 @@ private slots:
         QVERIFY(item != nullptr);
         QVERIFY(item->flags() & Qt::ItemIsEditable);
         item->setText(2, value);
-        EdidBytes expected(before.begin(), before.end());
+        EdidTable expected(before.begin(), before.end());
         QCOMPARE(edit(expected), EdidEditOutcome::Done);
         EdidImage expectedImage{};
         std::copy(expected.begin(), expected.end(), expectedImage.begin());
@@ -275,33 +275,33 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<DialogAnswer>("answer");
         QTest::addColumn<TableEdit>("edit");
-        const TableEdit asItIs = [](EdidBytes&) { return EdidEditOutcome::Done; };
+        const TableEdit asItIs = [](EdidTable&) { return EdidEditOutcome::Done; };
         QTest::newRow("add VIC") << asItIs << "actionAddVic" << AnswerVic(2)
-                                 << TableEdit([](EdidBytes& t) { return AddVic(t, 2); });
-        QTest::newRow("add VIC to a block without video") << TableEdit([](EdidBytes& t) {
+                                 << TableEdit([](EdidTable& t) { return AddVic(t, 2); });
+        QTest::newRow("add VIC to a block without video") << TableEdit([](EdidTable& t) {
             const DecodedEdid decoded = DecodeEdid(t);
             for (const ShortVideoDescriptor& svd : decoded.extensions.at(0).cta->videoDescriptors) {
                 RemoveVic(t, svd.vic);
             }
             return EdidEditOutcome::Done;
-        }) << "actionAddVic" << AnswerVic(16) << TableEdit([](EdidBytes& t) {
+        }) << "actionAddVic" << AnswerVic(16) << TableEdit([](EdidTable& t) {
             return AddVic(t, 16);
         });
         QTest::newRow("remove VIC") << asItIs << "actionRemoveVic" << AnswerVic(31)
-                                    << TableEdit([](EdidBytes& t) { return RemoveVic(t, 31); });
+                                    << TableEdit([](EdidTable& t) { return RemoveVic(t, 31); });
         QTest::newRow("mark VIC native")
             << asItIs << "actionMarkNativeVic" << AnswerVic(4)
-            << TableEdit([](EdidBytes& t) { return MarkNativeVic(t, 4); });
+            << TableEdit([](EdidTable& t) { return MarkNativeVic(t, 4); });
         QTest::newRow("no audio") << asItIs << "actionEditAudio" << AnswerAudio(std::nullopt)
-                                  << TableEdit([](EdidBytes& t) { return SetNoAudio(t); });
+                                  << TableEdit([](EdidTable& t) { return SetNoAudio(t); });
         QTest::newRow("LPCM audio")
-            << TableEdit([](EdidBytes& t) { return SetNoAudio(t); }) << "actionEditAudio"
-            << AnswerAudio(LpcmAudio{8, 0x54, 0x06}) << TableEdit([](EdidBytes& t) {
+            << TableEdit([](EdidTable& t) { return SetNoAudio(t); }) << "actionEditAudio"
+            << AnswerAudio(LpcmAudio{8, 0x54, 0x06}) << TableEdit([](EdidTable& t) {
                    return SetLpcmAudio(t, LpcmAudio{8, 0x54, 0x06});
                });
         QTest::newRow("fit range limits")
-            << TableEdit([](EdidBytes& t) { return AddVic(t, 63); }) << "actionFitRangeLimits"
-            << DialogAnswer() << TableEdit([](EdidBytes& t) { return FitRangeLimits(t); });
+            << TableEdit([](EdidTable& t) { return AddVic(t, 63); }) << "actionFitRangeLimits"
+            << DialogAnswer() << TableEdit([](EdidTable& t) { return FitRangeLimits(t); });
     }
 
     void editsFromTheMenu() {
@@ -310,7 +310,7 @@ private slots:
         QFETCH(DialogAnswer, answer);
         QFETCH(TableEdit, edit);
         const EdidImage denon = Denon();
-        EdidBytes prepared(denon.begin(), denon.end());
+        EdidTable prepared(denon.begin(), denon.end());
         QCOMPARE(prepare(prepared), EdidEditOutcome::Done);
         const EdidImage before = ImageOf(prepared);
         Show(before, true);
@@ -381,7 +381,7 @@ private slots:
     // detailed timing, and fitting the range limits clears them.
     void listsTimingsOutsideTheRangeLimits() {
         const EdidImage denon = Denon();
-        EdidBytes table(denon.begin(), denon.end());
+        EdidTable table(denon.begin(), denon.end());
         QCOMPARE(AddVic(table, 63), EdidEditOutcome::Done);
         Show(ImageOf(table), true);
         const QString outside = StructureProblemWords(EdidProblemKind::TimingOutsideRangeLimits);

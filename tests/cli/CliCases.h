@@ -162,16 +162,30 @@ inline constexpr CliCase kCliCases[] = {
      "^(?!.*\x1b)TLV \\\\x1B\\\\xFFLVO SIM .*\nname: \\\\x1B\\\\xFFLVO SIM\n", "^$", "", false},
     // Tables as a unit may hold them are read, named and written back.
     {"info, damaged header, three blocks declared", "info {dir}/damaged.bin", "", 0,
-     "size: 256 bytes\n.*problem: no EDID header at the start\nproblem: truncated: byte 126 "
-     "declares 3 blocks, the table holds 2\n$",
+     "^no EDID header .* extensions_missing\nsize: 256 bytes\n.*\nproblem: extensions_missing "
+     "\\(block 2, offset 0x100\\): truncated: byte 126 declares 3 blocks, the table holds 2\n"
+     "problem: header \\(block 0, offset 0x00\\): the header is not 00 FF FF FF FF FF FF 00\n$",
      "damaged.bin: truncated: byte 126 declares 3 blocks, the file holds 2", "", false},
+    {"info --json, damaged header, three blocks declared", "info {dir}/damaged.bin --json", "", 0,
+     "\"problems\":\\[\\{\"block\":2,\"kind\":\"extensions_missing\",\"offset\":256,\"text\":"
+     "\"truncated: byte 126 declares 3 blocks, the table holds 2\"\\},\\{\"block\":0,\"kind\":"
+     "\"header\",\"offset\":0,\"text\":\"the header is not 00 FF FF FF FF FF FF 00\"\\}\\],",
+     "damaged.bin: truncated", "", false},
+    // The structural advice is listed too, the wrong checksums included.
+    {"info, block 0 checksum wrong", "info {dir}/badsum.bin", "", 0,
+     "\nproblem: checksum \\(block 0, offset 0x7F\\): wrong checksum\n$", "^$", "", false},
+    {"info, a block more than declared", "info {dir}/base-only.bin", "", 0,
+     "\nproblem: extension_count \\(block 0, offset 0x7E\\): the table holds more blocks than "
+     "byte 126 declares\n$",
+     "^$", "", false},
     {"check, damaged header", "check {dir}/damaged.bin", "", 0,
      "^.*damaged.bin: block 0 checksum 0x.. right, block 1 checksum 0x.. right\n$", "truncated", "",
      false},
     {"write, damaged header", "write {dir}/damaged.bin -q", "mode 3", 0, "^$", "^$", nullptr,
      false},
     {"info, one block of two declared", "info {dir}/truncated.bin", "", 0,
-     "size: 128 bytes\n.*problem: truncated: byte 126 declares 2 blocks, the table holds 1\n$",
+     "size: 128 bytes\n.*problem: extensions_missing \\(block 1, offset 0x80\\): truncated: byte "
+     "126 declares 2 blocks, the table holds 1\n$",
      "truncated", "", false},
     {"diff, tables of different sizes", "diff {dir}/truncated.bin {dir}/good.bin -q", "", 1,
      "^0x80  --  02  [^\n]*\n(0x[89A-F][0-9A-F]  --  [0-9A-F]{2}  [^\n]*\n){127}$", "^$", "",
@@ -182,7 +196,9 @@ inline constexpr CliCase kCliCases[] = {
      "", false},
     {"info --json, malformed CTA block", "info {dir}/malformed.bin --json", "", 0,
      "\"malformed\":true,\"malformed_reason\":\"the data block at 0x84 runs past the end of the "
-     "data block area\"",
+     "data block area\".*\"problems\":\\[\\{\"block\":1,\"kind\":\"cta_data_block_length\","
+     "\"offset\":132,\"text\":\"the data block at 0x84 runs past the end of the data block "
+     "area\"\\}\\],.*\"summary\":\"[^\"]* cta_data_block_length\"",
      "^$", "", false},
     // Standard output is checked: a full disk is a failure, not a success.
     {"read to a full disk", "read", "fullout", 2, "^$", "cannot write standard output", "read B0",

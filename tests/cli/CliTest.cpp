@@ -411,7 +411,7 @@ private slots:
             "good.dump", unchanged);
         row("a pipe as output", "", "read -o {dir}/pipe", 2, "pipe", "(pipe)");
         const EdidImage good = GoodTable();
-        EdidBytes edited(good.begin(), good.end());
+        EdidTable edited(good.begin(), good.end());
         SetDisplayName(edited, "BENCH7");
         SetSerialNumber(edited, 7);
         EdidImage editedImage{};

@@ -1,12 +1,15 @@
 #include "edid/EdidDecode.h"
 #include "edid/EdidFieldMap.h"
 #include "edid/EdidImport.h"
+#include "edid/EdidProblemName.h"
 #include "edid/EdidSummary.h"
 #include "tests/support/RealSamples.h"
 
 #include <QtTest>
 
 #include <cmath>
+
+Q_DECLARE_METATYPE(EdidProblemKind)
 
 namespace {
 
@@ -231,12 +234,22 @@ private slots:
         QTest::newRow("DisplayID") << RealSampleBytes("Digital_Apple_APPA032_7E06E4CA3589.bin")
                                    << "APP iMac · 3840x2160 @ 60.00 Hz · DisplayID";
         // The audio block's length byte claims 31 bytes, past the DTD offset.
+        // A table the decoder finds faults in ends with the name of the first.
         QTest::newRow("data block overrun")
             << WithByte(dell, 145, 0x3F)
             << "DEL DELL U2414H · 1920x1080 @ 60.00 Hz · CTA-861 rev 3 · checksum of block 1 "
-               "wrong · malformed";
+               "wrong · cta_data_block_length";
         QTest::newRow("data block one byte too long")
-            << WithByte(dell, 155, 0x84) << dellHdmi + "checksum of block 1 wrong · malformed";
+            << WithByte(dell, 155, 0x84)
+            << dellHdmi + "checksum of block 1 wrong · cta_data_block_length";
+        QTest::newRow("DTD offset inside the header")
+            << WithByte(dell, 130, 0x02)
+            << "DEL DELL U2414H · 1920x1080 @ 60.00 Hz · CTA-861 rev 3 · checksum of block 1 "
+               "wrong · cta_dtd_offset";
+        QTest::newRow("extensions missing, then a data block overrun")
+            << WithByte(WithByte(dell, 145, 0x3F), 126, 2)
+            << "DEL DELL U2414H · 1920x1080 @ 60.00 Hz · CTA-861 rev 3 · checksum of block 0 "
+               "wrong · checksum of block 1 wrong · extensions_missing";
         QTest::newRow("no header") << WithByte(dell, 1, 0x00)
                                    << "no EDID header · " + dellHdmi +
                                           "checksum of block 0 wrong · checksum of block 1 wrong";
@@ -246,6 +259,35 @@ private slots:
         QFETCH(std::vector<std::uint8_t>, table);
         QFETCH(QString, summary);
         QCOMPARE(QString::fromStdString(SummariseEdid(DecodeEdid(table))), summary);
+    }
+
+    // The names are keys of the tool's JSON: each kind keeps its own.
+    void namesProblems_data() {
+        QTest::addColumn<EdidProblemKind>("kind");
+        QTest::addColumn<QString>("name");
+        const std::pair<EdidProblemKind, const char*> rows[] = {
+            {EdidProblemKind::TooShort, "table_too_short"},
+            {EdidProblemKind::ExtensionsMissing, "extensions_missing"},
+            {EdidProblemKind::DataBlockOverrun, "cta_data_block_length"},
+            {EdidProblemKind::DtdOffsetInvalid, "cta_dtd_offset"},
+            {EdidProblemKind::HeaderInvalid, "header"},
+            {EdidProblemKind::ChecksumWrong, "checksum"},
+            {EdidProblemKind::ExtensionCountMismatch, "extension_count"},
+            {EdidProblemKind::TimingOutsideRangeLimits, "timing_outside_range_limits"},
+            {EdidProblemKind::NameDescriptorMissing, "name_descriptor_missing"},
+            {EdidProblemKind::DuplicateVic, "duplicate_vic"},
+            {EdidProblemKind::PixelClockZero, "dtd_pixel_clock_zero"},
+            {EdidProblemKind::PixelClockPastRangeLimit, "pixel_clock_past_range_limits"},
+        };
+        for (const auto& [kind, name] : rows) {
+            QTest::newRow(name) << kind << QString(name);
+        }
+    }
+
+    void namesProblems() {
+        QFETCH(EdidProblemKind, kind);
+        QFETCH(QString, name);
+        QCOMPARE(QString(EdidProblemName(kind)), name);
     }
 
     // Block 1 of the Dell's table: data blocks at 132 (video), 145 (audio),

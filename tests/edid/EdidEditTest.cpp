@@ -10,7 +10,7 @@
 
 namespace {
 
-using Edit = std::function<EdidEditOutcome(EdidBytes&)>;
+using Edit = std::function<EdidEditOutcome(EdidTable&)>;
 using Ranges = QList<QPair<int, int>>; // first and last byte an edit may change
 
 const char kDenon[] = "Digital_DENON_DON004C_8270BDA0552D.bin";   // HDMI, audio, 28 VICs
@@ -35,7 +35,7 @@ QString Run(const QString& program, const QStringList& arguments, const QByteArr
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QString EdidDecode(const EdidBytes& table) {
+QString EdidDecode(const EdidTable& table) {
     return Run("edid-decode", {"--skip-sha", "-c", "-"},
                QByteArray(reinterpret_cast<const char*>(table.data()), int(table.size())));
 }
@@ -56,7 +56,7 @@ QSet<QString> Failures(const QString& decoded) {
     return failures;
 }
 
-bool ChecksumsRight(const EdidBytes& table) {
+bool ChecksumsRight(const EdidTable& table) {
     for (std::size_t at = 0; at + kEdidBlockSize <= table.size(); at += kEdidBlockSize) {
         if (table[at + kChecksumOffset] != EDIDChkSum(table.data() + at)) {
             return false;
@@ -106,77 +106,77 @@ private slots:
         QTest::addColumn<QString>("shows"); // patterns
         QTest::addColumn<QString>("hides");
         QTest::newRow("manufacturer")
-            << QByteArray(kDell) << Edit([](EdidBytes& t) { return SetManufacturer(t, "XYZ"); })
+            << QByteArray(kDell) << Edit([](EdidTable& t) { return SetManufacturer(t, "XYZ"); })
             << Ranges{{8, 9}} << "Manufacturer: XYZ\n"
             << "";
         QTest::newRow("product") << QByteArray(kDell)
-                                 << Edit([](EdidBytes& t) { return SetProductCode(t, 0x1234); })
+                                 << Edit([](EdidTable& t) { return SetProductCode(t, 0x1234); })
                                  << Ranges{{10, 11}} << "Model: 4660\n"
                                  << "";
         QTest::newRow("serial") << QByteArray(kDell)
-                                << Edit([](EdidBytes& t) { return SetSerialNumber(t, 7); })
+                                << Edit([](EdidTable& t) { return SetSerialNumber(t, 7); })
                                 << Ranges{{12, 15}} << "Serial Number: 7\n"
                                 << "";
-        QTest::newRow("week and year") << QByteArray(kDell) << Edit([](EdidBytes& t) {
+        QTest::newRow("week and year") << QByteArray(kDell) << Edit([](EdidTable& t) {
             SetYear(t, 2020);
             return SetWeek(t, 10);
         }) << Ranges{{16, 17}} << "Made in: week 10 of 2020\n"
                                        << "";
-        QTest::newRow("year after a model year") << QByteArray(kDell) << Edit([](EdidBytes& t) {
+        QTest::newRow("year after a model year") << QByteArray(kDell) << Edit([](EdidTable& t) {
             SetModelYear(t, 2019);
             return SetYear(t, 2020);
         }) << Ranges{{16, 17}} << "Made in: 2020\n"
                                                  << "Model year";
         QTest::newRow("model year")
-            << QByteArray(kDell) << Edit([](EdidBytes& t) { return SetModelYear(t, 2021); })
+            << QByteArray(kDell) << Edit([](EdidTable& t) { return SetModelYear(t, 2021); })
             << Ranges{{16, 17}} << "Model year: 2021\n"
             << "Made in";
         QTest::newRow("name replaced")
-            << QByteArray(kDenon) << Edit([](EdidBytes& t) { return SetDisplayName(t, "BENCH 7"); })
+            << QByteArray(kDenon) << Edit([](EdidTable& t) { return SetDisplayName(t, "BENCH 7"); })
             << kDescriptors << "Display Product Name: 'BENCH 7'"
             << "DENON-AVR";
         QTest::newRow("name into an empty slot")
             << QByteArray(kLg)
-            << Edit([](EdidBytes& t) { return SetDisplayName(t, "THIRTEEN CHRS"); }) << kDescriptors
+            << Edit([](EdidTable& t) { return SetDisplayName(t, "THIRTEEN CHRS"); }) << kDescriptors
             << "Display Product Name: 'THIRTEEN CHRS'"
             << "";
         QTest::newRow("serial string")
-            << QByteArray(kDell) << Edit([](EdidBytes& t) { return SetSerialString(t, "SN-42"); })
+            << QByteArray(kDell) << Edit([](EdidTable& t) { return SetSerialString(t, "SN-42"); })
             << kDescriptors << "Display Product Serial Number: 'SN-42'"
             << "";
         QTest::newRow("preferred DMT")
             << QByteArray(kDell)
-            << Edit([](EdidBytes& t) { return SetPreferredTiming(t, 1280, 1024, 60); })
+            << Edit([](EdidTable& t) { return SetPreferredTiming(t, 1280, 1024, 60); })
             << Ranges{{24, 24}, {54, 71}} << "DTD 1:  1280x1024   60.019740 Hz"
             << "";
         QTest::newRow("add VIC") << QByteArray(kDenon)
-                                 << Edit([](EdidBytes& t) { return AddVic(t, 2); }) << kCtaBlock
+                                 << Edit([](EdidTable& t) { return AddVic(t, 2); }) << kCtaBlock
                                  << "VIC   2:   720x480    59.940060 Hz"
                                  << "";
         QTest::newRow("add a VIC listed already")
-            << QByteArray(kDenon) << Edit([](EdidBytes& t) { return AddVic(t, 16); }) << Ranges{}
+            << QByteArray(kDenon) << Edit([](EdidTable& t) { return AddVic(t, 16); }) << Ranges{}
             << "VIC  16:"
             << "";
         QTest::newRow("add VIC, block created")
-            << QByteArray(kApple) << Edit([](EdidBytes& t) { return AddVic(t, 16); }) << kCtaBlock
+            << QByteArray(kApple) << Edit([](EdidTable& t) { return AddVic(t, 16); }) << kCtaBlock
             << "VIC  16:  1920x1080   60.000000 Hz"
             << "";
         QTest::newRow("remove VIC")
-            << QByteArray(kDenon) << Edit([](EdidBytes& t) { return RemoveVic(t, 31); })
+            << QByteArray(kDenon) << Edit([](EdidTable& t) { return RemoveVic(t, 31); })
             << kCtaBlock << "VIC  16:"
             << "VIC  31:";
         QTest::newRow("native VIC")
-            << QByteArray(kDenon) << Edit([](EdidBytes& t) { return MarkNativeVic(t, 4); })
+            << QByteArray(kDenon) << Edit([](EdidTable& t) { return MarkNativeVic(t, 4); })
             << Ranges{{133, 159}}
             << "VIC   4:  1280x720    60.000000 Hz  16:9     45.000 kHz     "
                "74.250000 MHz \\(native\\)"
             << "";
         QTest::newRow("audio none")
-            << QByteArray(kDenon) << Edit([](EdidBytes& t) { return SetNoAudio(t); }) << kCtaBlock
+            << QByteArray(kDenon) << Edit([](EdidTable& t) { return SetNoAudio(t); }) << kCtaBlock
             << "Vendor-Specific Data Block \\(HDMI\\)"
             << "[Aa]udio";
         QTest::newRow("audio LPCM")
-            << QByteArray(kDenon) << Edit([](EdidBytes& t) {
+            << QByteArray(kDenon) << Edit([](EdidTable& t) {
                    return SetLpcmAudio(t, LpcmAudio{2, 0x07, 0x05});
                })
             << kCtaBlock
@@ -184,15 +184,15 @@ private slots:
                "channels: 2\n      Supported sample rates \\(kHz\\): 48 44.1 32\n      Supported "
                "sample sizes \\(bits\\): 24 16\n  [^ ]"
             << "AC-3";
-        QTest::newRow("physical address") << QByteArray(kDenon) << Edit([](EdidBytes& t) {
+        QTest::newRow("physical address") << QByteArray(kDenon) << Edit([](EdidTable& t) {
             return SetPhysicalAddress(t, {1, 0xA, 0, 0});
         }) << Ranges{{190, 191}} << "Source physical address: 1.a.0.0"
                                           << "";
         QTest::newRow("max TMDS") << QByteArray(kDenon)
-                                  << Edit([](EdidBytes& t) { return SetMaxTmdsClock(t, 225); })
+                                  << Edit([](EdidTable& t) { return SetMaxTmdsClock(t, 225); })
                                   << Ranges{{193, 193}} << "Maximum TMDS clock: 225 MHz"
                                   << "";
-        QTest::newRow("range limits widened") << QByteArray(kSamsung) << Edit([](EdidBytes& t) {
+        QTest::newRow("range limits widened") << QByteArray(kSamsung) << Edit([](EdidTable& t) {
             SetPreferredTiming(t, 2560, 1440, 120);
             return FitRangeLimits(t);
         }) << Ranges{{24, 24}, {54, 125}} << "DTD 1:  2560x1440  "
@@ -205,8 +205,8 @@ private slots:
         QFETCH(Ranges, bytes);
         QFETCH(QString, shows);
         QFETCH(QString, hides);
-        const EdidBytes before = RealSampleBytes(sample.constData());
-        EdidBytes after = before;
+        const EdidTable before = RealSampleBytes(sample.constData());
+        EdidTable after = before;
         QCOMPARE(edit(after), EdidEditOutcome::Done);
         QVERIFY(ChecksumsRight(after));
         QCOMPARE(after.size(), before.size());
@@ -249,89 +249,89 @@ private slots:
         using O = EdidEditOutcome;
         row(
             "manufacturer with a digit", kDell,
-            [](EdidBytes& t) { return SetManufacturer(t, "AB1"); }, O::ManufacturerInvalid);
+            [](EdidTable& t) { return SetManufacturer(t, "AB1"); }, O::ManufacturerInvalid);
         row(
-            "manufacturer of four", kDell, [](EdidBytes& t) { return SetManufacturer(t, "ABCD"); },
+            "manufacturer of four", kDell, [](EdidTable& t) { return SetManufacturer(t, "ABCD"); },
             O::ManufacturerInvalid);
         row(
-            "product past 16 bits", kDell, [](EdidBytes& t) { return SetProductCode(t, 0x10000); },
+            "product past 16 bits", kDell, [](EdidTable& t) { return SetProductCode(t, 0x10000); },
             O::ValueOutOfRange);
         row(
             "serial past 32 bits", kDell,
-            [](EdidBytes& t) { return SetSerialNumber(t, 0x100000000ull); }, O::ValueOutOfRange);
+            [](EdidTable& t) { return SetSerialNumber(t, 0x100000000ull); }, O::ValueOutOfRange);
         row(
-            "week 55", kDell, [](EdidBytes& t) { return SetWeek(t, 55); }, O::ValueOutOfRange);
+            "week 55", kDell, [](EdidTable& t) { return SetWeek(t, 55); }, O::ValueOutOfRange);
         row(
-            "year 1989", kDell, [](EdidBytes& t) { return SetYear(t, 1989); }, O::ValueOutOfRange);
+            "year 1989", kDell, [](EdidTable& t) { return SetYear(t, 1989); }, O::ValueOutOfRange);
         row(
-            "model year 2246", kDell, [](EdidBytes& t) { return SetModelYear(t, 2246); },
+            "model year 2246", kDell, [](EdidTable& t) { return SetModelYear(t, 2246); },
             O::ValueOutOfRange);
         row(
-            "name of 14", kDell, [](EdidBytes& t) { return SetDisplayName(t, "FOURTEEN CHARS"); },
+            "name of 14", kDell, [](EdidTable& t) { return SetDisplayName(t, "FOURTEEN CHARS"); },
             O::TextTooLong);
         row(
-            "name with a line feed", kDell, [](EdidBytes& t) { return SetDisplayName(t, "A\nB"); },
+            "name with a line feed", kDell, [](EdidTable& t) { return SetDisplayName(t, "A\nB"); },
             O::TextInvalid);
         row(
             "serial string, no free slot", kSamsung,
-            [](EdidBytes& t) { return SetSerialString(t, "1"); }, O::NoFreeDescriptor);
+            [](EdidTable& t) { return SetSerialString(t, "1"); }, O::NoFreeDescriptor);
         row(
             "preferred of zero rate", kDell,
-            [](EdidBytes& t) { return SetPreferredTiming(t, 1920, 1080, 0); }, O::NoTiming);
+            [](EdidTable& t) { return SetPreferredTiming(t, 1920, 1080, 0); }, O::NoTiming);
         row(
             "preferred past the pixel clock", kDell,
-            [](EdidBytes& t) { return SetPreferredTiming(t, 7680, 4320, 60); }, O::TimingTooLarge);
+            [](EdidTable& t) { return SetPreferredTiming(t, 7680, 4320, 60); }, O::TimingTooLarge);
         row(
-            "VIC 0", kDenon, [](EdidBytes& t) { return AddVic(t, 0); }, O::VicUndefined);
+            "VIC 0", kDenon, [](EdidTable& t) { return AddVic(t, 0); }, O::VicUndefined);
         row(
-            "VIC 128", kDenon, [](EdidBytes& t) { return AddVic(t, 128); }, O::VicUndefined);
+            "VIC 128", kDenon, [](EdidTable& t) { return AddVic(t, 128); }, O::VicUndefined);
         row(
-            "VIC in one block", kLg, [](EdidBytes& t) { return AddVic(t, 16); }, O::NoCtaBlock);
+            "VIC in one block", kLg, [](EdidTable& t) { return AddVic(t, 16); }, O::NoCtaBlock);
         row(
-            "remove a VIC not listed", kDenon, [](EdidBytes& t) { return RemoveVic(t, 1); },
+            "remove a VIC not listed", kDenon, [](EdidTable& t) { return RemoveVic(t, 1); },
             O::VicNotListed);
         row(
-            "native VIC 65", kDenon, [](EdidBytes& t) { return MarkNativeVic(t, 65); },
+            "native VIC 65", kDenon, [](EdidTable& t) { return MarkNativeVic(t, 65); },
             O::VicCannotBeNative);
         row(
-            "native VIC not listed", kDenon, [](EdidBytes& t) { return MarkNativeVic(t, 1); },
+            "native VIC not listed", kDenon, [](EdidTable& t) { return MarkNativeVic(t, 1); },
             O::VicNotListed);
         row(
             "LPCM of 9 channels", kDenon,
-            [](EdidBytes& t) {
+            [](EdidTable& t) {
                 return SetLpcmAudio(t, LpcmAudio{9, 1, 1});
             },
             O::ValueOutOfRange);
         row(
             "LPCM without rates", kDenon,
-            [](EdidBytes& t) {
+            [](EdidTable& t) {
                 return SetLpcmAudio(t, LpcmAudio{2, 0, 1});
             },
             O::ValueOutOfRange);
         row(
             "address digit 16", kDenon,
-            [](EdidBytes& t) {
+            [](EdidTable& t) {
                 return SetPhysicalAddress(t, {16, 0, 0, 0});
             },
             O::ValueOutOfRange);
         row(
             "address without HDMI", kDell,
-            [](EdidBytes& t) {
+            [](EdidTable& t) {
                 return SetPhysicalAddress(t, {1, 0, 0, 0});
             },
             O::NoHdmiBlock);
         row(
             "TMDS not a multiple of 5", kDenon,
-            [](EdidBytes& t) { return SetMaxTmdsClock(t, 301); }, O::ValueOutOfRange);
+            [](EdidTable& t) { return SetMaxTmdsClock(t, 301); }, O::ValueOutOfRange);
         row(
-            "TMDS past 1275", kDenon, [](EdidBytes& t) { return SetMaxTmdsClock(t, 1280); },
+            "TMDS past 1275", kDenon, [](EdidTable& t) { return SetMaxTmdsClock(t, 1280); },
             O::ValueOutOfRange);
         row(
-            "no range limits", kLg, [](EdidBytes& t) { return FitRangeLimits(t); },
+            "no range limits", kLg, [](EdidTable& t) { return FitRangeLimits(t); },
             O::NoRangeLimits);
         row(
             "DTD offset broken", kDenon,
-            [](EdidBytes& t) {
+            [](EdidTable& t) {
                 t[130] = 2;
                 return AddVic(t, 1);
             },
@@ -342,11 +342,11 @@ private slots:
         QFETCH(QByteArray, sample);
         QFETCH(Edit, edit);
         QFETCH(EdidEditOutcome, outcome);
-        EdidBytes table = RealSampleBytes(sample.constData());
+        EdidTable table = RealSampleBytes(sample.constData());
         // Rows may break the table first; what counts is the table the
         // refused edit was given.
-        EdidBytes given = table;
-        EdidBytes edited = table;
+        EdidTable given = table;
+        EdidTable edited = table;
         QCOMPARE(edit(edited), outcome);
         if (outcome == EdidEditOutcome::CtaBlockBroken) {
             given[130] = 2;
@@ -357,14 +357,14 @@ private slots:
     // VICs go in until the block is full; the one that does not fit changes
     // nothing, and every DTD after the data blocks stays whole.
     void fillsTheBlockThenRefuses() {
-        EdidBytes table = RealSampleBytes(kSamsung);
-        const auto dtds = [](const EdidBytes& t) {
+        EdidTable table = RealSampleBytes(kSamsung);
+        const auto dtds = [](const EdidTable& t) {
             return DecodeEdid(t).extensions[0].cta->detailedTimings.size();
         };
         const std::size_t before = dtds(table);
         EdidEditOutcome outcome = EdidEditOutcome::Done;
         std::uint8_t vic = 1;
-        EdidBytes last;
+        EdidTable last;
         for (; vic <= 127 && outcome == EdidEditOutcome::Done; ++vic) {
             last = table;
             outcome = AddVic(table, vic);
@@ -380,10 +380,10 @@ private slots:
     // The 4:2:0 capability map marks SVDs by place; a removed SVD's mark
     // goes, and the marks after it stay with their VICs.
     void keepsTheCapabilityMapWithItsVics() {
-        EdidBytes table = RealSampleBytes(kDenon);
+        EdidTable table = RealSampleBytes(kDenon);
         table[221] = 0x0A; // also the second and fourth SVDs: VICs 31 and 20
         table[255] = EDIDChkSum(table.data() + 128);
-        const auto capable = [](const EdidBytes& t) {
+        const auto capable = [](const EdidTable& t) {
             return DecodeEdid(t).extensions[0].cta->ycbcr420CapableVics;
         };
         std::vector<std::uint8_t> expected = capable(table);
@@ -415,7 +415,7 @@ private slots:
             QRegularExpression("Modeline \"[^\"]*\"\\s+([0-9.]+)\\s+(.*) ([+-])hsync ([+-])vsync")
                 .match(modeline);
         QVERIFY2(line.hasMatch(), qPrintable(modeline));
-        EdidBytes table = RealSampleBytes(kDell);
+        EdidTable table = RealSampleBytes(kDell);
         QCOMPARE(SetPreferredTiming(table, quint16(width), quint16(height), 60),
                  EdidEditOutcome::Done);
         const DetailedTiming t = DecodeEdid(table).base.detailedTimings.at(0);
@@ -446,7 +446,7 @@ private slots:
         QFETCH(int, vic);
         QFETCH(QString, mode);
         const QStringList parts = mode.split(QRegularExpression("[x@]"));
-        EdidBytes table = RealSampleBytes(kDell);
+        EdidTable table = RealSampleBytes(kDell);
         QCOMPARE(SetPreferredTiming(table, quint16(parts[0].toUInt()), quint16(parts[1].toUInt()),
                                     parts[2].toDouble()),
                  EdidEditOutcome::Done);
@@ -477,8 +477,8 @@ private slots:
             QTest::newRow(name) << QByteArray(sample) << damage << kind << offset;
         };
         using K = EdidProblemKind;
-        const auto fixed = [](std::function<void(EdidBytes&)> change) {
-            return Edit([change](EdidBytes& t) {
+        const auto fixed = [](std::function<void(EdidTable&)> change) {
+            return Edit([change](EdidTable& t) {
                 change(t);
                 for (std::size_t at = 0; at < t.size(); at += kEdidBlockSize) {
                     t[at + kChecksumOffset] = EDIDChkSum(t.data() + at);
@@ -486,43 +486,43 @@ private slots:
                 return EdidEditOutcome::Done;
             });
         };
-        row("header", kDenon, fixed([](EdidBytes& t) { t[3] = 0; }), K::HeaderInvalid, 0);
+        row("header", kDenon, fixed([](EdidTable& t) { t[3] = 0; }), K::HeaderInvalid, 0);
         row(
             "checksum", kDenon,
-            [](EdidBytes& t) {
+            [](EdidTable& t) {
                 ++t[200];
                 return EdidEditOutcome::Done;
             },
             K::ChecksumWrong, 255);
-        row("extension count", kDenon, fixed([](EdidBytes& t) { t[126] = 0; }),
+        row("extension count", kDenon, fixed([](EdidTable& t) { t[126] = 0; }),
             K::ExtensionCountMismatch, 126);
-        row("extension missing", kLg, fixed([](EdidBytes& t) { t[126] = 1; }), K::ExtensionsMissing,
+        row("extension missing", kLg, fixed([](EdidTable& t) { t[126] = 1; }), K::ExtensionsMissing,
             128);
-        row("DTD offset", kDenon, fixed([](EdidBytes& t) { t[130] = 127; }), K::DtdOffsetInvalid,
+        row("DTD offset", kDenon, fixed([](EdidTable& t) { t[130] = 127; }), K::DtdOffsetInvalid,
             130);
-        row("data block length", kDenon, fixed([](EdidBytes& t) { t[231] = 0xFF; }),
+        row("data block length", kDenon, fixed([](EdidTable& t) { t[231] = 0xFF; }),
             K::DataBlockOverrun, 231);
-        row("name missing", kDenon, fixed([](EdidBytes& t) { t[93] = 0xFE; }),
+        row("name missing", kDenon, fixed([](EdidTable& t) { t[93] = 0xFE; }),
             K::NameDescriptorMissing, 54);
-        row("VIC twice", kDenon, fixed([](EdidBytes& t) { t[134] = t[133]; }), K::DuplicateVic,
+        row("VIC twice", kDenon, fixed([](EdidTable& t) { t[134] = t[133]; }), K::DuplicateVic,
             134);
-        row("VIC twice, once native", kDenon, fixed([](EdidBytes& t) { t[134] = t[133] | 0x80; }),
+        row("VIC twice, once native", kDenon, fixed([](EdidTable& t) { t[134] = t[133] | 0x80; }),
             K::DuplicateVic, 134);
-        row("pixel clock zero", kDell, fixed([](EdidBytes& t) {
+        row("pixel clock zero", kDell, fixed([](EdidTable& t) {
                 t[54] = 0;
                 t[55] = 0;
             }),
             K::PixelClockZero, 54);
-        row("pixel clock past the limit", kDenon, fixed([](EdidBytes& t) { t[117] = 30; }),
+        row("pixel clock past the limit", kDenon, fixed([](EdidTable& t) { t[117] = 30; }),
             K::PixelClockPastRangeLimit, 54);
-        row("refresh past the limit", kDenon, fixed([](EdidBytes& t) { t[114] = 50; }),
+        row("refresh past the limit", kDenon, fixed([](EdidTable& t) { t[114] = 50; }),
             K::TimingOutsideRangeLimits, 54);
         // Timings listed by name count as much as detailed ones.
-        row("established timing below the limit", kDenon, fixed([](EdidBytes& t) { t[113] = 60; }),
+        row("established timing below the limit", kDenon, fixed([](EdidTable& t) { t[113] = 60; }),
             K::TimingOutsideRangeLimits, 35);
-        row("standard timing below the limit", kDenon, fixed([](EdidBytes& t) { t[113] = 60; }),
+        row("standard timing below the limit", kDenon, fixed([](EdidTable& t) { t[113] = 60; }),
             K::TimingOutsideRangeLimits, 38);
-        row("VIC past the pixel clock limit", kDenon, fixed([](EdidBytes& t) { t[117] = 30; }),
+        row("VIC past the pixel clock limit", kDenon, fixed([](EdidTable& t) { t[117] = 30; }),
             K::PixelClockPastRangeLimit, 152);
     }
 
@@ -530,8 +530,8 @@ private slots:
     // checks hold against them.
     void fitCoversWhatTheChecksList_data() {
         QTest::addColumn<Edit>("damage");
-        const auto fixed = [](std::function<void(EdidBytes&)> change) {
-            return Edit([change](EdidBytes& t) {
+        const auto fixed = [](std::function<void(EdidTable&)> change) {
+            return Edit([change](EdidTable& t) {
                 change(t);
                 for (std::size_t at = 0; at < t.size(); at += kEdidBlockSize) {
                     t[at + kChecksumOffset] = EDIDChkSum(t.data() + at);
@@ -539,16 +539,16 @@ private slots:
                 return EdidEditOutcome::Done;
             });
         };
-        QTest::newRow("VIC above the rates") << Edit([](EdidBytes& t) { return AddVic(t, 63); });
-        QTest::newRow("named timings below the rates") << fixed([](EdidBytes& t) { t[113] = 60; });
-        QTest::newRow("pixel clocks past the limit") << fixed([](EdidBytes& t) { t[117] = 30; });
+        QTest::newRow("VIC above the rates") << Edit([](EdidTable& t) { return AddVic(t, 63); });
+        QTest::newRow("named timings below the rates") << fixed([](EdidTable& t) { t[113] = 60; });
+        QTest::newRow("pixel clocks past the limit") << fixed([](EdidTable& t) { t[117] = 30; });
     }
 
     void fitCoversWhatTheChecksList() {
         QFETCH(Edit, damage);
-        EdidBytes table = RealSampleBytes(kDenon);
+        EdidTable table = RealSampleBytes(kDenon);
         QCOMPARE(damage(table), EdidEditOutcome::Done);
-        const auto outside = [](const EdidBytes& t) {
+        const auto outside = [](const EdidTable& t) {
             const std::vector<EdidProblem> problems = CheckEdidStructure(t);
             return std::count_if(problems.begin(), problems.end(), [](const EdidProblem& p) {
                 return p.kind == EdidProblemKind::TimingOutsideRangeLimits ||
@@ -565,7 +565,7 @@ private slots:
         QFETCH(Edit, damage);
         QFETCH(EdidProblemKind, kind);
         QFETCH(int, offset);
-        EdidBytes table = RealSampleBytes(sample.constData());
+        EdidTable table = RealSampleBytes(sample.constData());
         const auto has = [&](const std::vector<EdidProblem>& problems) {
             return std::any_of(problems.begin(), problems.end(), [&](const EdidProblem& p) {
                 return p.kind == kind && p.offset == std::size_t(offset);
