@@ -73,6 +73,10 @@ answer_file_dialog() {
     box=$(dialog)
     sleep 1
     xdotool windowfocus --sync "$box"
+    # The name field may hold a proposed name, which Wine's dialog leaves
+    # unselected; select it for the typed name to replace it (its edit field
+    # knows no Ctrl+A, both know Shift+Home).
+    xdotool key End shift+Home
     xdotool type --delay 20 "$1"
     xdotool key Return
     sleep 1

@@ -27,6 +27,18 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
+# Wine's server and its service processes outlive the programs they serve and
+# keep every descriptor they were started with: start them here with none of
+# ours (else a caller reading this script's output waits for them forever),
+# and stop them however the script ends.
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+wineserver -p </dev/null >/dev/null 2>&1
+wineboot --init </dev/null >/dev/null 2>&1
+
 # A unit in AUTOMIX holding its default table.
 fresh_unit() { printf 'talvo-sim-state 1\nmode 1\n' >"$1"; }
 
@@ -47,10 +59,14 @@ drive() {
         "$root/scripts/drive-window.sh" "$work/$name.log" "$load" "$save" -- "$@"
 }
 
-wineserver -p >/dev/null 2>&1
 drive linux posix env LD_LIBRARY_PATH="$native/sim" "$native/app/talvo-edid-utility"
 drive windows windows wine "$work/windows/talvo-edid-utility.exe"
-wineserver -k >/dev/null 2>&1 || true
+
+# The stand-in built for Windows writes its log and state in text mode, with
+# CR LF line ends; compare lines, not line ends.
+for file in "$work"/windows.log "$work"/windows.log.startup "$work"/windows.state; do
+    sed -i 's/\r$//' "$file"
+done
 
 failed=0
 check() {
