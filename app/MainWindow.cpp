@@ -22,9 +22,13 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     formFont.setFamily(FormFontFamily());
     ui->centralwidget->setFont(formFont);
     FitFormTexts(ui->centralwidget);
-    // A machine without Courier New still shows the table in columns.
+    // A machine without Courier New still shows the table in columns: Qt on
+    // Windows ignores the style hint, so the fallbacks are named too (Wine
+    // has no Courier New, and its own fallback is a proportional serif face).
     QFont hexFont = ui->EDIDtext->font();
     hexFont.setStyleHint(QFont::TypeWriter);
+    hexFont.setFamilies(
+        {hexFont.family(), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
     ui->EDIDtext->setFont(hexFont);
     CreateSummaryLabel();
     CreateTableMenu();

@@ -5,7 +5,7 @@
 # Only what the window needs is built: Core, Gui, Widgets, Test, the Windows
 # platform plugin and styles, with Qt's bundled third-party libraries. The
 # libraries are shared DLLs, so that a user may replace them as the LGPL
-# allows. The first build takes 35 to 60 minutes on two cores; once the cache
+# allows. The first build takes 70 to 95 minutes on two cores; once the cache
 # is complete a second run does nothing.
 set -euo pipefail
 
@@ -32,7 +32,7 @@ if [ "$upstream" != 6.4.2 ]; then
 fi
 
 started=$(date +%s)
-echo "Building Qt $version for Windows into $prefix (once; 35 to 60 minutes on two cores)"
+echo "Building Qt $version for Windows into $prefix (once; 70 to 95 minutes on two cores)"
 mkdir -p "$work"
 
 # Debian's source comes through a deb-src entry in an apt configuration of

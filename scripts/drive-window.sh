@@ -87,7 +87,11 @@ answer_file_dialog() {
 program=$!
 trap 'kill "$program" 2>/dev/null || true' EXIT
 
-window=$(xdotool search --sync --onlyvisible --name '^TALVO EDID Utility$' | head -n 1)
+if ! window=$(timeout 120 xdotool search --sync --onlyvisible --name '^TALVO EDID Utility$'); then
+    echo "the window did not appear within two minutes" >&2
+    exit 1
+fi
+window=$(head -n 1 <<<"$window")
 settle
 cp "$log" "$log.startup"
 

@@ -25,7 +25,10 @@ cp "$build/sim/SiUSBXp.dll" "$work/windows/"
 export WINEPREFIX="$build/wine-prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-SIUSBXP_SIM_STATE=$(winepath -w "$SIUSBXP_SIM_STATE")
+# Wine's desktop process keeps the display of the first program that starts
+# it, so no Wine program runs before the window does on its virtual display:
+# the state file's Windows name is its path on drive Z:, Wine's view of /.
+SIUSBXP_SIM_STATE="Z:${SIUSBXP_SIM_STATE//\//\\}"
 export SIUSBXP_SIM_STATE
 
 grab_window "$work/window.xwd" 3 wine "$work/windows/talvo-edid-utility.exe"

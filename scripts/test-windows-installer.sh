@@ -7,6 +7,13 @@
 # neither folder nor entry behind. Runs in a Wine prefix of its own.
 set -euo pipefail
 
+# Wine's desktop process takes its display from the first program that starts
+# it and keeps it for the prefix's life: the whole run, install included,
+# shares one virtual display.
+if [ -z "${TALVO_INSTALLER_DISPLAY:-}" ]; then
+    TALVO_INSTALLER_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cross="$root/build-mingw"
 installer=$(ls "$cross"/package/talvo-edid-*-windows-x86_64-setup.exe)
@@ -22,8 +29,12 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-unset DISPLAY WAYLAND_DISPLAY
-wineboot --init >/dev/null 2>&1
+# Wine's server and services keep every descriptor they start with: give them
+# none of ours, so that a caller reading this script's output is not kept
+# waiting.
+mkdir "$WINEPREFIX"
+wineserver -p </dev/null >/dev/null 2>&1
+wineboot --init </dev/null >/dev/null 2>&1
 
 drive_c="$WINEPREFIX/drive_c"
 folder="$drive_c/Program Files/TALVO EDID Utility"
@@ -39,7 +50,6 @@ expect() {
 
 # NSIS's /S installs without a page; the installer waits for its own end.
 wine "$installer" /S
-wineserver -w
 for file in talvo-edid-utility.exe talvo-edid.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll \
     platforms/qwindows.dll styles/qwindowsvistastyle.dll libstdc++-6.dll README-windows.txt \
     NOTICE.txt Uninstall.exe; do
@@ -53,23 +63,25 @@ expect "no Start menu entry for the window" test -f "$menu/TALVO EDID Utility.ln
 cp "$cross/sim/SiUSBXp.dll" "$folder/"
 printf 'talvo-sim-state 1\nmode 3\n' >"$work/unit.state"
 SIUSBXP_SIM_STATE=$(winepath -w "$work/unit.state") SIUSBXP_SIM_CALLS=$(winepath -w "$work/calls.log") \
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-        wine "$1" &
-        program=$!
-        xdotool search --sync --onlyvisible --name "^TALVO EDID Utility\$" >/dev/null
-        sleep 3
-        kill "$program"
-    ' installed "$folder/talvo-edid-utility.exe" || true
-wineserver -k >/dev/null 2>&1 || true
-reads=$(grep -c '^SI_Write 11 10 B0 .* -> 0$' "$work/calls.log" || true)
+    wine "$folder/talvo-edid-utility.exe" &
+program=$!
+if timeout 120 xdotool search --sync --onlyvisible --name '^TALVO EDID Utility$' >/dev/null; then
+    sleep 3
+else
+    echo "FAIL: the installed window did not appear within two minutes" >&2
+    failed=1
+fi
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+# The stand-in built for Windows ends its log's lines with CR LF.
+reads=$(tr -d '\r' <"$work/calls.log" | grep -c '^SI_Write 11 10 B0 .* -> 0$' || true)
 expect "the installed window did not read the unit's table at start-up ($reads of 16 block reads)" \
     test "$reads" = 16
 rm "$folder/SiUSBXp.dll"
 
 wine "$folder/Uninstall.exe" /S
-wineserver -w
 # The uninstaller copies itself away and runs from there; give it its end.
-for _ in $(seq 50); do
+for _ in $(seq 150); do
     [ -e "$folder" ] || break
     sleep 0.2
 done

@@ -10,18 +10,25 @@
 # and the saved file must be that table.
 set -euo pipefail
 
+# Wine's desktop process takes its display from the first Wine program that
+# starts it and serves every later window there: Wine starts on the display
+# that the drives use, both drives share it (one after the other), and the
+# prefix is the script's own, so that no earlier Wine server's desktop is met.
+if [ -z "${TALVO_DRIVE_DISPLAY:-}" ]; then
+    TALVO_DRIVE_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 native="${TALVO_BUILD_DIR:-$root/build}"
 cross="$root/build-mingw"
 table="$root/tests/data/edid/Digital_AOC_AOC2460_2089CBFCE351.bin"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 cmake --install "$cross" --prefix "$work/windows" >/dev/null
 cp "$cross/sim/SiUSBXp.dll" "$work/windows/"
 
-export WINEPREFIX="$cross/wine-prefix"
+export WINEPREFIX="$work/wine-prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export XDG_RUNTIME_DIR="$work/runtime"
@@ -36,13 +43,14 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+mkdir "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot --init </dev/null >/dev/null 2>&1
 
 # A unit in AUTOMIX holding its default table.
 fresh_unit() { printf 'talvo-sim-state 1\nmode 1\n' >"$1"; }
 
-# drive NAME PATH_STYLE PROGRAM...: one run of the drive on its own display.
+# drive NAME PATH_STYLE PROGRAM...: one run of the drive.
 drive() {
     local name=$1 style=$2
     shift 2
@@ -55,7 +63,6 @@ drive() {
         log_for_program=$log
     fi
     SIUSBXP_SIM_STATE=$state SIUSBXP_SIM_CALLS=$log_for_program \
-        xvfb-run -a -s "-screen 0 1280x1024x24" \
         "$root/scripts/drive-window.sh" "$work/$name.log" "$load" "$save" -- "$@"
 }
 
