@@ -90,9 +90,8 @@ bool MainWindow::ShowModeOfUnit(std::uint8_t modeCode) {
 // A missing library and a missing unit look alike to the transport; only the
 // library knows which it is.
 QString MainWindow::NoUnitMessage() const {
-    const std::string failure = services_.libraryFailure ? services_.libraryFailure() : "";
-    if (!failure.empty()) {
-        return tr("The bridge library could not be loaded.");
+    if (const QString failure = LibraryFailureReason(); !failure.isEmpty()) {
+        return failure;
     }
     // Where the bridge can be reached two ways, say which one found nothing.
     if (services_.bridgeName) {
@@ -109,8 +108,12 @@ void MainWindow::ShowHardwareNotFound(const OpenOutcome& open) {
 // A library that could not be loaded fails every call; the window says so on
 // its own, and the library's status adds nothing to it.
 QString MainWindow::OpenFailureStatus(const OpenOutcome& open) const {
-    const bool libraryLoaded = !services_.libraryFailure || services_.libraryFailure().empty();
-    return libraryLoaded ? OpenFailureReason(open) : QString();
+    return LibraryFailureReason().isEmpty() ? OpenFailureReason(open) : QString();
+}
+
+QString MainWindow::LibraryFailureReason() const {
+    return services_.libraryFailure ? BridgeLoadFailureReason(services_.libraryFailure())
+                                    : QString();
 }
 
 void MainWindow::ShowOpenFailureReason(const OpenOutcome& open) {
@@ -198,10 +201,14 @@ void MainWindow::ShowStatusMessage(const QString& text) {
     statusBar()->showMessage(text, 2000);
 }
 
+// A reason with the system's own text in it can be wider than the window;
+// the status bar's tooltip keeps it whole.
 void MainWindow::ShowFailureMessage(const QString& text) {
     statusBar()->showMessage(text);
+    statusBar()->setToolTip(text);
 }
 
 void MainWindow::BeginAction() {
     statusBar()->clearMessage();
+    statusBar()->setToolTip(QString());
 }

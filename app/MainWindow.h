@@ -74,6 +74,8 @@ private:
     // Why the unit did not open, for the status bar; empty when there is
     // nothing to add to "no unit".
     QString OpenFailureStatus(const OpenOutcome& open) const;
+    // Why the bridge library cannot be used; empty while it can.
+    QString LibraryFailureReason() const;
     void ShowOpenFailureReason(const OpenOutcome& open);
     void SwitchMode(EdidMode mode);
 
@@ -121,7 +123,8 @@ private:
 
     void StartProgress();
     void ShowWarning(const QString& text);
-    // Success for 2000 ms; a failure stays until the next action.
+    // Success for 2000 ms; a failure stays until the next action, whole in
+    // the status bar's tooltip.
     void ShowStatusMessage(const QString& text);
     void ShowFailureMessage(const QString& text);
     // Each user action starts with a clear status bar.

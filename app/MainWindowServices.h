@@ -4,6 +4,7 @@
 #include "app/ProcessExit.h"
 #include "app/WindowDialogs.h"
 #include "device/BridgeLibrary.h"
+#include "device/BridgeLoadFailure.h"
 #include "device/Clock.h"
 
 #include <functional>
@@ -17,9 +18,9 @@ struct MainWindowServices {
     NativeWarning& nativeWarning;
     WindowDialogs& dialogs;
     ProcessExit& processExit;
-    // Why the bridge library could not be loaded; empty, or not set, while
-    // it is loaded.
-    std::function<std::string()> libraryFailure = {};
+    // Why the bridge library could not be loaded; no failure, or not set,
+    // while it is loaded.
+    std::function<BridgeLoadFailure()> libraryFailure = {};
     // Which way the bridge is reached ("libusb"), told in the status bar
     // when no unit is found; tests may leave it out.
     std::function<std::string()> bridgeName = {};

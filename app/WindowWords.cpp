@@ -45,6 +45,23 @@ QString BridgeStatusWords(BridgeStatus status) {
     return name != nullptr ? QStringLiteral("%1 (%2)").arg(value, Translate(name)) : value;
 }
 
+QString BridgeLoadFailureReason(const BridgeLoadFailure& failure) {
+    const QString library = QString::fromStdString(failure.library);
+    const QString system = QString::fromStdString(failure.systemText);
+    switch (failure.problem) {
+    case BridgeLoadProblem::None:
+        return {};
+    case BridgeLoadProblem::LibraryNotLoaded:
+        return Translate("The bridge library %1 could not be loaded: %2.").arg(library, system);
+    case BridgeLoadProblem::OperationMissing:
+        return Translate("The bridge library %1 lacks the operation %2: %3.")
+            .arg(library, QString::fromStdString(failure.operation), system);
+    case BridgeLoadProblem::UsbNotStarted:
+        return Translate("libusb could not be started: %1.").arg(system);
+    }
+    return {};
+}
+
 QString OpenFailureReason(const OpenOutcome& open) {
     const QString status = BridgeStatusWords(open.status);
     switch (open.step) {

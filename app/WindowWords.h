@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/BridgeLoadFailure.h"
 #include "device/BridgeTransport.h"
 #include "device/TransportEvents.h"
 
@@ -17,6 +18,11 @@ const char* NativeBoxText(TransportEvent event);
 // "0xFF (device not found)", or "0x5F" for a value the library does not
 // document.
 QString BridgeStatusWords(BridgeStatus status);
+
+// Why the way to the bridge cannot be used at all, for the status bar:
+// "The bridge library libSiUSBXp.so could not be loaded: <the loader's
+// text>." Empty when it can.
+QString BridgeLoadFailureReason(const BridgeLoadFailure& failure);
 
 // Why the unit could not be opened, for the status bar; empty when simply
 // no unit is attached, which the box already says.

@@ -32,7 +32,7 @@ struct Timing {
 int RunTool(BridgeLibrary& bridge, Clock& clock, const std::vector<std::string>& words) {
     std::ostringstream out;
     std::ostringstream err;
-    CliServices services{bridge, clock, out, err, false, [] { return std::string(); }};
+    CliServices services{bridge, clock, out, err, false, {}};
     std::vector<const char*> argv{"talvo-edid"};
     for (const std::string& word : words) {
         argv.push_back(word.c_str());

@@ -2,6 +2,7 @@
 #include "cli/ProgramRun.h"
 #include "cli/ProgramWatch.h"
 #include "cli/UnitLink.h"
+#include "cli/UnitWords.h"
 #include "cli/UnitWrite.h"
 #include "device/UnitLinks.h"
 
@@ -50,8 +51,9 @@ int AttachedUnits(CliSession& session, std::vector<AttachedUnit>* units) {
     if (const int status = probe.ListDevices(&devices); status != kExitDone) {
         return status;
     }
-    if (!ListAttachedUnits(session.Services().library, units)) {
-        session.Message("the bridge library cannot count the attached devices");
+    if (const BridgeStatus count = ListAttachedUnits(session.Services().library, units);
+        count != kBridgeSuccess) {
+        session.Message(DeviceCountFailureText(count));
         return kExitNoUnit;
     }
     return kExitDone;

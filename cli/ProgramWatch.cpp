@@ -24,7 +24,7 @@ int WatchAndProgram(CliSession& session, ProductionRun& run) {
     bool saidWaiting = false;
     while (!Interrupted(session)) {
         std::vector<AttachedUnit> units;
-        if (ListAttachedUnits(session.Services().library, &units)) {
+        if (ListAttachedUnits(session.Services().library, &units) == kBridgeSuccess) {
             std::set<std::string> present;
             for (const AttachedUnit& unit : units) {
                 present.insert(unit.link);

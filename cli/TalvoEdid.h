@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/BridgeLibrary.h"
+#include "device/BridgeLoadFailure.h"
 #include "device/Clock.h"
 
 #include <functional>
@@ -18,9 +19,9 @@ struct CliServices {
     // Whether the error stream is a terminal, on which reads and writes show
     // a progress line.
     bool errorIsTerminal = false;
-    // Empty while the bridge library can be used; otherwise says which
-    // library could not be loaded.
-    std::function<std::string()> libraryProblem;
+    // No failure while the bridge library can be used; otherwise which
+    // library could not be loaded, and why.
+    std::function<BridgeLoadFailure()> libraryProblem;
     // Picks the way to the bridge ("auto", "library" or "usb") and the file
     // that records every USB transfer (empty for none), before any command
     // runs; returns why that cannot be done, or nothing. Tests that hand in

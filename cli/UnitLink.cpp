@@ -91,13 +91,13 @@ std::string UnitLink::BridgeReason() const {
 
 int UnitLink::ListDevices(std::vector<BridgeDevice>* devices) {
     const auto& problem = session_.Services().libraryProblem;
-    const std::string text = problem ? problem() : std::string();
-    if (!text.empty()) {
-        session_.Message(text);
+    if (const BridgeLoadFailure failure = problem ? problem() : BridgeLoadFailure{};
+        failure.Failed()) {
+        session_.Message(BridgeLoadFailureText(failure));
         return kExitNoUnit;
     }
-    if (!transport_.ListDevices(devices)) {
-        session_.Message("the bridge library cannot count the attached devices" + BridgeReason());
+    if (const BridgeStatus count = transport_.ListDevices(devices); count != kBridgeSuccess) {
+        session_.Message(DeviceCountFailureText(count) + BridgeReason());
         return kExitNoUnit;
     }
     return kExitDone;

@@ -78,6 +78,25 @@ std::string OpenFailureText(const std::string& unit, const OpenOutcome& open) {
     return opening;
 }
 
+std::string DeviceCountFailureText(BridgeStatus status) {
+    return "counting the bridge devices failed: " + Answered(status);
+}
+
+std::string BridgeLoadFailureText(const BridgeLoadFailure& failure) {
+    switch (failure.problem) {
+    case BridgeLoadProblem::None:
+        return {};
+    case BridgeLoadProblem::LibraryNotLoaded:
+        return "cannot load the bridge library " + failure.library + ": " + failure.systemText;
+    case BridgeLoadProblem::OperationMissing:
+        return "cannot load the bridge library " + failure.library + ": it lacks " +
+               failure.operation + " (" + failure.systemText + ")";
+    case BridgeLoadProblem::UsbNotStarted:
+        return "cannot start libusb: " + failure.systemText;
+    }
+    return {};
+}
+
 std::string SerialStringFailureText(std::uint32_t deviceIndex, BridgeStatus status) {
     return "the bridge's strings could not be read: the serial string query of bridge device " +
            std::to_string(deviceIndex) + " failed: " + Answered(status);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/BridgeLoadFailure.h"
 #include "device/BridgeTransport.h"
 #include "device/EdidModes.h"
 
@@ -19,6 +20,12 @@ std::string TransactionFailureText(const TransactionOutcome& outcome);
 // "opening unit 0 failed at the open: the bridge library answered 0xFF
 // (device not found)". unit: "unit 0", "the unit at 1-4".
 std::string OpenFailureText(const std::string& unit, const OpenOutcome& open);
+// The attached devices could not be counted: "counting the bridge devices
+// failed: the bridge library answered 0x02 (read error)".
+std::string DeviceCountFailureText(BridgeStatus status);
+// Why the way to the bridge cannot be used at all: "cannot load the bridge
+// library libSiUSBXp.so: <the loader's text>".
+std::string BridgeLoadFailureText(const BridgeLoadFailure& failure);
 // The serial string of a bridge device could not be read, so whether it is
 // a unit cannot be told.
 std::string SerialStringFailureText(std::uint32_t deviceIndex, BridgeStatus status);

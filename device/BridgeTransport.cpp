@@ -63,10 +63,11 @@ OpenOutcome BridgeTransport::FindUnit(std::uint32_t* index) {
     return notFound;
 }
 
-bool BridgeTransport::ListDevices(std::vector<BridgeDevice>* devices) {
+BridgeStatus BridgeTransport::ListDevices(std::vector<BridgeDevice>* devices) {
     std::uint32_t count = 0;
-    if (Locked([&] { return library_.GetNumDevices(&count); }) != kBridgeSuccess) {
-        return false;
+    if (const BridgeStatus status = Locked([&] { return library_.GetNumDevices(&count); });
+        status != kBridgeSuccess) {
+        return status;
     }
     devices->clear();
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -88,7 +89,7 @@ bool BridgeTransport::ListDevices(std::vector<BridgeDevice>* devices) {
         }
         devices->push_back(device);
     }
-    return true;
+    return kBridgeSuccess;
 }
 
 OpenOutcome BridgeTransport::OpenDevice() {

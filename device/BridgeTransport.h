@@ -96,10 +96,10 @@ public:
     // UnitLinks.h), wherever it stands in the list, so that a transport can
     // stay with one unit of several while others come and go.
     void SelectLink(const std::string& link) { link_ = link; }
-    // Every attached bridge device, in the library's order; false when the
-    // library cannot count them. A device whose serial string cannot be had
-    // is listed without it.
-    bool ListDevices(std::vector<BridgeDevice>* devices);
+    // Every attached bridge device, in the library's order; the library's
+    // status of the device count, which lists nothing unless it succeeded. A
+    // device whose serial string cannot be had is listed without it.
+    BridgeStatus ListDevices(std::vector<BridgeDevice>* devices);
 
     DeviceHandle* Handle() { return &handle_; }
     Clock& GetClock() { return clock_; }

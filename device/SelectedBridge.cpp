@@ -67,7 +67,7 @@ std::string SelectedBridge::Name() {
                      : "the vendor library " + std::string(VendorBridgeLibrary::DefaultFileName());
 }
 
-std::string SelectedBridge::LoadFailure() {
+BridgeLoadFailure SelectedBridge::LoadFailure() {
     return UsesUsb() ? usb_->LoadFailure() : vendor_->LoadFailure();
 }
 

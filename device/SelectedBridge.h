@@ -38,8 +38,8 @@ public:
     bool OffersUsb() const { return usb_ != nullptr; }
     // "the vendor library libSiUSBXp.so" or "libusb".
     std::string Name();
-    // Empty while the chosen bridge can be used; otherwise why not.
-    std::string LoadFailure();
+    // No failure while the chosen bridge can be used; otherwise why not.
+    BridgeLoadFailure LoadFailure();
     // Why the last operation on the USB path failed (permission, busy,
     // unplugged, time-out); empty on the vendor library, which does not say.
     std::string LastProblem();

@@ -29,12 +29,12 @@ std::string BridgeDeviceLink(BridgeLibrary& library, std::uint32_t index) {
     return "device " + std::to_string(index);
 }
 
-bool ListAttachedUnits(BridgeLibrary& library, std::vector<AttachedUnit>* units) {
+BridgeStatus ListAttachedUnits(BridgeLibrary& library, std::vector<AttachedUnit>* units) {
     std::uint32_t count = 0;
     {
         std::lock_guard<LibraryLock> guard(LibraryLock::Instance());
-        if (library.GetNumDevices(&count) != kBridgeSuccess) {
-            return false;
+        if (const BridgeStatus status = library.GetNumDevices(&count); status != kBridgeSuccess) {
+            return status;
         }
     }
     units->clear();
@@ -45,5 +45,5 @@ bool ListAttachedUnits(BridgeLibrary& library, std::vector<AttachedUnit>* units)
             units->push_back({i, BridgeDeviceLink(library, i)});
         }
     }
-    return true;
+    return kBridgeSuccess;
 }

@@ -16,7 +16,8 @@ struct AttachedUnit {
     std::string link;
 };
 
-// Every attached unit, in the library's order; false when the library cannot
-// count its devices. A device whose serial string cannot be had is left out.
-// Each call into the library is made under the Library lock.
-bool ListAttachedUnits(BridgeLibrary& library, std::vector<AttachedUnit>* units);
+// Every attached unit, in the library's order; the library's status of the
+// device count, which lists nothing unless it succeeded. A device whose
+// serial string cannot be had is left out. Each call into the library is
+// made under the Library lock.
+BridgeStatus ListAttachedUnits(BridgeLibrary& library, std::vector<AttachedUnit>* units);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/BridgeLibrary.h"
+#include "device/BridgeLoadFailure.h"
 #include "device/UsbTrace.h"
 
 #include <cstdint>
@@ -30,8 +31,8 @@ public:
     static constexpr unsigned kReadTimeoutMs = 1000;
     static constexpr unsigned kWriteTimeoutMs = 1000;
 
-    // Empty once the USB library has started; otherwise why it did not.
-    virtual std::string LoadFailure() = 0;
+    // No failure once the USB library has started; otherwise why it did not.
+    virtual BridgeLoadFailure LoadFailure() = 0;
     // Why the last failing operation since the last device count failed, in
     // words the front ends can show ("no permission to open the bridge at
     // USB bus 1 device 7: ..."); empty when none did. It outlives later

@@ -178,7 +178,7 @@ public:
     LibusbBridgeLibrary(const LibusbBridgeLibrary&) = delete;
     LibusbBridgeLibrary& operator=(const LibusbBridgeLibrary&) = delete;
 
-    std::string LoadFailure() override;
+    BridgeLoadFailure LoadFailure() override;
     std::string LastProblem() const override { return problem_; }
     void SetTrace(UsbTrace* trace) override { trace_ = trace; }
 
@@ -210,7 +210,7 @@ private:
 
     libusb_context* context_ = nullptr;
     bool startTried_ = false;
-    std::string loadFailure_;
+    BridgeLoadFailure loadFailure_;
     std::vector<libusb_device*> devices_;
     std::map<DeviceHandle, std::unique_ptr<OpenBridge>> open_;
     DeviceHandle nextHandle_ = 1;
@@ -234,14 +234,15 @@ bool LibusbBridgeLibrary::Started() {
         const int result = libusb_init(&context_);
         if (result != 0) {
             context_ = nullptr;
-            loadFailure_ = std::string("cannot start libusb: ") +
-                           libusb_strerror(static_cast<libusb_error>(result));
+            loadFailure_.problem = BridgeLoadProblem::UsbNotStarted;
+            loadFailure_.library = "libusb";
+            loadFailure_.systemText = libusb_strerror(static_cast<libusb_error>(result));
         }
     }
     return context_ != nullptr;
 }
 
-std::string LibusbBridgeLibrary::LoadFailure() {
+BridgeLoadFailure LibusbBridgeLibrary::LoadFailure() {
     Started();
     return loadFailure_;
 }
@@ -268,8 +269,10 @@ OpenBridge* LibusbBridgeLibrary::Find(DeviceHandle handle) {
 }
 
 BridgeStatus LibusbBridgeLibrary::GetNumDevices(std::uint32_t* count) {
+    // A libusb that did not start is told by LoadFailure(), not as a problem
+    // of some bridge.
     if (!Started()) {
-        return Fail(kDeviceNotFound, loadFailure_);
+        return Fail(kDeviceNotFound, std::string());
     }
     problem_.clear();
     ForgetDevices();

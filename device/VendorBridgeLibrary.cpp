@@ -13,11 +13,9 @@ VendorHandle ToVendor(DeviceHandle handle) {
 
 } // namespace
 
-VendorBridgeLibrary::VendorBridgeLibrary(LoadFailureReport report)
-    : VendorBridgeLibrary(DefaultFileName(), std::move(report)) {}
+VendorBridgeLibrary::VendorBridgeLibrary() : VendorBridgeLibrary(DefaultFileName()) {}
 
-VendorBridgeLibrary::VendorBridgeLibrary(std::string fileName, LoadFailureReport report)
-    : fileName_(std::move(fileName)), report_(std::move(report)) {}
+VendorBridgeLibrary::VendorBridgeLibrary(std::string fileName) : fileName_(std::move(fileName)) {}
 
 VendorBridgeLibrary::~VendorBridgeLibrary() {
     Unload();
@@ -28,26 +26,24 @@ bool VendorBridgeLibrary::IsBound() {
     return functions_ != nullptr;
 }
 
-std::string VendorBridgeLibrary::LoadFailure() {
-    return IsBound() ? std::string() : loadFailure_;
+BridgeLoadFailure VendorBridgeLibrary::LoadFailure() {
+    return IsBound() ? BridgeLoadFailure{} : loadFailure_;
 }
 
 void VendorBridgeLibrary::Bind() {
-    std::string reason;
-    module_ = LoadVendorModule(fileName_, &reason);
+    BridgeLoadFailure failure;
+    failure.library = fileName_;
+    module_ = LoadVendorModule(fileName_, &failure);
     if (module_ != nullptr) {
         auto functions = std::make_unique<VendorBridgeFunctions>();
         // Bound as a whole or not at all.
-        if (BindVendorFunctions(module_, functions.get(), &reason)) {
+        if (BindVendorFunctions(module_, functions.get(), &failure)) {
             functions_ = std::move(functions);
             return;
         }
         Unload();
     }
-    loadFailure_ = "cannot load the bridge library " + fileName_ + ": " + reason;
-    if (report_) {
-        report_(loadFailure_);
-    }
+    loadFailure_ = failure;
 }
 
 void VendorBridgeLibrary::Unload() {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "device/BridgeLibrary.h"
+#include "device/BridgeLoadFailure.h"
 
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -20,11 +20,8 @@ public:
     // libSiUSBXp.so.
     static const char* DefaultFileName();
 
-    // Told once, with LoadFailure()'s text, when the library cannot be bound.
-    using LoadFailureReport = std::function<void(const std::string&)>;
-
-    explicit VendorBridgeLibrary(LoadFailureReport report = {});
-    explicit VendorBridgeLibrary(std::string fileName, LoadFailureReport report = {});
+    VendorBridgeLibrary();
+    explicit VendorBridgeLibrary(std::string fileName);
     ~VendorBridgeLibrary() override;
 
     VendorBridgeLibrary(const VendorBridgeLibrary&) = delete;
@@ -33,9 +30,9 @@ public:
     // Loads the library if that has not been tried yet; true when all eight
     // operations are bound.
     bool IsBound();
-    // Empty while bound; otherwise the library file and the loader's reason,
-    // so that a missing library can be told from a missing unit.
-    std::string LoadFailure();
+    // No failure while bound; otherwise the library file and the loader's
+    // reason, so that a missing library can be told from a missing unit.
+    BridgeLoadFailure LoadFailure();
 
     BridgeStatus GetNumDevices(std::uint32_t* count) override;
     BridgeStatus GetProductString(std::uint32_t index, char* buffer,
@@ -56,9 +53,8 @@ private:
     void Unload();
 
     std::string fileName_;
-    LoadFailureReport report_;
     std::once_flag bindOnce_;
     void* module_ = nullptr;
     std::unique_ptr<VendorBridgeFunctions> functions_;
-    std::string loadFailure_;
+    BridgeLoadFailure loadFailure_;
 };

@@ -12,11 +12,13 @@ std::string LoaderReason() {
 }
 
 template <typename Function>
-bool Resolve(void* module, const char* name, Function* function, std::string* reason) {
+bool Resolve(void* module, const char* name, Function* function, BridgeLoadFailure* failure) {
     void* address = dlsym(module, name);
     *function = reinterpret_cast<Function>(address);
     if (address == nullptr) {
-        *reason = LoaderReason();
+        failure->problem = BridgeLoadProblem::OperationMissing;
+        failure->operation = name;
+        failure->systemText = LoaderReason();
     }
     return address != nullptr;
 }
@@ -27,24 +29,25 @@ const char* VendorBridgeLibrary::DefaultFileName() {
     return TALVO_VENDOR_LIBRARY_FILE;
 }
 
-void* LoadVendorModule(const std::string& fileName, std::string* reason) {
+void* LoadVendorModule(const std::string& fileName, BridgeLoadFailure* failure) {
     void* module = dlopen(fileName.c_str(), RTLD_NOW);
     if (module == nullptr) {
-        *reason = LoaderReason();
+        failure->problem = BridgeLoadProblem::LibraryNotLoaded;
+        failure->systemText = LoaderReason();
     }
     return module;
 }
 
 // The library's public names.
-bool BindVendorFunctions(void* module, VendorBridgeFunctions* f, std::string* reason) {
-    return Resolve(module, "SI_GetNumDevices", &f->getNumDevices, reason) &&
-           Resolve(module, "SI_GetProductString", &f->getProductString, reason) &&
-           Resolve(module, "SI_Open", &f->open, reason) &&
-           Resolve(module, "SI_Close", &f->close, reason) &&
-           Resolve(module, "SI_Read", &f->read, reason) &&
-           Resolve(module, "SI_Write", &f->write, reason) &&
-           Resolve(module, "SI_FlushBuffers", &f->flushBuffers, reason) &&
-           Resolve(module, "SI_CheckRXQueue", &f->checkRXQueue, reason);
+bool BindVendorFunctions(void* module, VendorBridgeFunctions* f, BridgeLoadFailure* failure) {
+    return Resolve(module, "SI_GetNumDevices", &f->getNumDevices, failure) &&
+           Resolve(module, "SI_GetProductString", &f->getProductString, failure) &&
+           Resolve(module, "SI_Open", &f->open, failure) &&
+           Resolve(module, "SI_Close", &f->close, failure) &&
+           Resolve(module, "SI_Read", &f->read, failure) &&
+           Resolve(module, "SI_Write", &f->write, failure) &&
+           Resolve(module, "SI_FlushBuffers", &f->flushBuffers, failure) &&
+           Resolve(module, "SI_CheckRXQueue", &f->checkRXQueue, failure);
 }
 
 void UnloadVendorModule(void* module) {

@@ -32,12 +32,16 @@ std::string LoaderReason() {
     return reason;
 }
 
+// Bound by its ordinal, told by its public name.
 template <typename Function>
-bool Resolve(void* module, Ordinal ordinal, Function* function, std::string* reason) {
+bool Resolve(void* module, Ordinal ordinal, const char* name, Function* function,
+             BridgeLoadFailure* failure) {
     const FARPROC address = GetProcAddress(static_cast<HMODULE>(module), MAKEINTRESOURCEA(ordinal));
     *function = reinterpret_cast<Function>(reinterpret_cast<void*>(address));
     if (address == nullptr) {
-        *reason = "ordinal " + std::to_string(ordinal) + ": " + LoaderReason();
+        failure->problem = BridgeLoadProblem::OperationMissing;
+        failure->operation = name;
+        failure->systemText = LoaderReason();
     }
     return address != nullptr;
 }
@@ -50,23 +54,27 @@ const char* VendorBridgeLibrary::DefaultFileName() {
 
 // Only the program's own folder and the system folder are searched: a DLL of
 // that name in the working folder or on PATH is never loaded.
-void* LoadVendorModule(const std::string& fileName, std::string* reason) {
+void* LoadVendorModule(const std::string& fileName, BridgeLoadFailure* failure) {
     const std::wstring wide(fileName.begin(), fileName.end());
     const HMODULE module = LoadLibraryExW(
         wide.c_str(), nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module == nullptr) {
-        *reason = LoaderReason();
+        failure->problem = BridgeLoadProblem::LibraryNotLoaded;
+        failure->systemText = LoaderReason();
     }
     return reinterpret_cast<void*>(module);
 }
 
-bool BindVendorFunctions(void* module, VendorBridgeFunctions* f, std::string* reason) {
-    return Resolve(module, kGetNumDevices, &f->getNumDevices, reason) &&
-           Resolve(module, kGetProductString, &f->getProductString, reason) &&
-           Resolve(module, kOpen, &f->open, reason) && Resolve(module, kClose, &f->close, reason) &&
-           Resolve(module, kRead, &f->read, reason) && Resolve(module, kWrite, &f->write, reason) &&
-           Resolve(module, kFlushBuffers, &f->flushBuffers, reason) &&
-           Resolve(module, kCheckRXQueue, &f->checkRXQueue, reason);
+bool BindVendorFunctions(void* module, VendorBridgeFunctions* f, BridgeLoadFailure* failure) {
+    return Resolve(module, kGetNumDevices, "SI_GetNumDevices", &f->getNumDevices, failure) &&
+           Resolve(module, kGetProductString, "SI_GetProductString", &f->getProductString,
+                   failure) &&
+           Resolve(module, kOpen, "SI_Open", &f->open, failure) &&
+           Resolve(module, kClose, "SI_Close", &f->close, failure) &&
+           Resolve(module, kRead, "SI_Read", &f->read, failure) &&
+           Resolve(module, kWrite, "SI_Write", &f->write, failure) &&
+           Resolve(module, kFlushBuffers, "SI_FlushBuffers", &f->flushBuffers, failure) &&
+           Resolve(module, kCheckRXQueue, "SI_CheckRXQueue", &f->checkRXQueue, failure);
 }
 
 void UnloadVendorModule(void* module) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/BridgeLoadFailure.h"
+
 #include <cstdint>
 #include <string>
 
@@ -25,8 +27,9 @@ struct VendorBridgeFunctions {
 };
 
 // How the platform finds, binds and releases the library; the build picks
-// one implementation per platform. A failure puts the loader's own words in
-// *reason.
-void* LoadVendorModule(const std::string& fileName, std::string* reason);
-bool BindVendorFunctions(void* module, VendorBridgeFunctions* functions, std::string* reason);
+// one implementation per platform. A failure fills *failure's problem, the
+// operation that was missing and the loader's own text.
+void* LoadVendorModule(const std::string& fileName, BridgeLoadFailure* failure);
+bool BindVendorFunctions(void* module, VendorBridgeFunctions* functions,
+                         BridgeLoadFailure* failure);
 void UnloadVendorModule(void* module);

@@ -118,25 +118,32 @@ private slots:
 
     void startUp_data() {
         QTest::addColumn<bool>("unit");
-        QTest::addColumn<QString>("libraryFailure");
+        QTest::addColumn<int>("libraryProblem");
         QTest::addColumn<int>("modeCode");
         QTest::addColumn<QString>("checked");
         QTest::addColumn<QString>("status");
         const QString read = QStringLiteral("EDID values read.");
-        QTest::newRow("no unit") << false << "" << 0 << "automixEDID"
+        const int loaded = int(BridgeLoadProblem::None);
+        QTest::newRow("no unit") << false << loaded << 0 << "automixEDID"
                                  << "No TALVO unit is attached.";
         QTest::newRow("no bridge library")
-            << false << "cannot load the bridge library libSiUSBXp.so: not found" << 0
-            << "automixEDID"
-            << "The bridge library could not be loaded.";
-        QTest::newRow("AUTOMIX") << true << "" << int(SimulatedUnit::kAutomix) << "automixEDID"
+            << false << int(BridgeLoadProblem::LibraryNotLoaded) << 0 << "automixEDID"
+            << "The bridge library libSiUSBXp.so could not be loaded: loader's text.";
+        QTest::newRow("an operation missing")
+            << false << int(BridgeLoadProblem::OperationMissing) << 0 << "automixEDID"
+            << "The bridge library libSiUSBXp.so lacks the operation SI_Open: loader's text.";
+        QTest::newRow("libusb not started")
+            << false << int(BridgeLoadProblem::UsbNotStarted) << 0 << "automixEDID"
+            << "libusb could not be started: loader's text.";
+        QTest::newRow("AUTOMIX") << true << loaded << int(SimulatedUnit::kAutomix) << "automixEDID"
                                  << read;
-        QTest::newRow("FIXED") << true << "" << int(SimulatedUnit::kFixed) << "defaultEDID" << read;
-        QTest::newRow("CUSTOM") << true << "" << int(SimulatedUnit::kCustom) << "customEDID"
+        QTest::newRow("FIXED") << true << loaded << int(SimulatedUnit::kFixed) << "defaultEDID"
+                               << read;
+        QTest::newRow("CUSTOM") << true << loaded << int(SimulatedUnit::kCustom) << "customEDID"
                                 << read;
-        QTest::newRow("code 0") << true << "" << 0 << "automixEDID"
+        QTest::newRow("code 0") << true << loaded << 0 << "automixEDID"
                                 << "The unit's EDID mode is unknown (code 0).";
-        QTest::newRow("code 7") << true << "" << 7 << "automixEDID"
+        QTest::newRow("code 7") << true << loaded << 7 << "automixEDID"
                                 << "The unit's EDID mode is unknown (code 7).";
     }
 
@@ -145,7 +152,7 @@ private slots:
     // window could not find out, whole, until the first action.
     void startUp() {
         QFETCH(bool, unit);
-        QFETCH(QString, libraryFailure);
+        QFETCH(int, libraryProblem);
         QFETCH(int, modeCode);
         QFETCH(QString, checked);
         QFETCH(QString, status);
@@ -153,7 +160,11 @@ private slots:
         if (!unit) {
             rig->bridge.SetDevices({});
         }
-        rig->libraryFailure = libraryFailure.toStdString();
+        // Only the problem's kind decides the words; the rest is carried.
+        rig->libraryFailure.problem = static_cast<BridgeLoadProblem>(libraryProblem);
+        rig->libraryFailure.library = "libSiUSBXp.so";
+        rig->libraryFailure.operation = "SI_Open";
+        rig->libraryFailure.systemText = "loader's text";
         rig->unit.SetModeCode(static_cast<std::uint8_t>(modeCode));
         rig->Start();
 
@@ -166,9 +177,15 @@ private slots:
         QVERIFY(!rig->window->windowIcon().isNull());
         QCOMPARE(rig->StatusMessage(), status);
         QCOMPARE(rig->MessageStays(), status != "EDID values read.");
-        QVERIFY(rig->window->statusBar()->fontMetrics().horizontalAdvance(status) <
-                rig->window->width() -
-                    2 * rig->window->statusBar()->layout()->contentsMargins().left());
+        // The window's own words fit; the loader's text may not, and the
+        // tooltip holds the reason whole.
+        if (libraryProblem == int(BridgeLoadProblem::None)) {
+            QVERIFY(rig->window->statusBar()->fontMetrics().horizontalAdvance(status) <
+                    rig->window->width() -
+                        2 * rig->window->statusBar()->layout()->contentsMargins().left());
+        } else {
+            QCOMPARE(rig->window->statusBar()->toolTip(), status);
+        }
         // The summary steps aside while a message is shown.
         auto* summary = rig->Find<QLabel>("summaryLabel");
         rig->window->show();

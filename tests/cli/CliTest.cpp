@@ -199,9 +199,12 @@ struct CliRig {
 
     int Run(const QStringList& arguments) {
         CliServices services{bridge, clock, out, err, errorIsTerminal, [this] {
-                                 return libraryMissing ? std::string("cannot load the bridge "
-                                                                     "library libSiUSBXp.so")
-                                                       : std::string();
+                                 BridgeLoadFailure failure;
+                                 if (libraryMissing) {
+                                     failure = {BridgeLoadProblem::LibraryNotLoaded,
+                                                "libSiUSBXp.so", "", "not found"};
+                                 }
+                                 return failure;
                              }};
         services.outputIsTerminal = outputIsTerminal;
         services.in = &in;
@@ -315,6 +318,30 @@ private slots:
         QFETCH(QString, text);
         const OpenOutcome open{static_cast<OpenStep>(step), status};
         QCOMPARE(QString::fromStdString(OpenFailureText("unit 0", open)), text);
+    }
+
+    // Why the bridge cannot be used at all: the library, the missing
+    // operation and the system's own text, each where it belongs.
+    void bridgeLoadFailureWords_data() {
+        QTest::addColumn<int>("problem");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("loaded") << int(BridgeLoadProblem::None) << "";
+        QTest::newRow("not loaded")
+            << int(BridgeLoadProblem::LibraryNotLoaded)
+            << "cannot load the bridge library libSiUSBXp.so: loader's text";
+        QTest::newRow("operation missing")
+            << int(BridgeLoadProblem::OperationMissing)
+            << "cannot load the bridge library libSiUSBXp.so: it lacks SI_Open (loader's text)";
+        QTest::newRow("libusb") << int(BridgeLoadProblem::UsbNotStarted)
+                                << "cannot start libusb: loader's text";
+    }
+
+    void bridgeLoadFailureWords() {
+        QFETCH(int, problem);
+        QFETCH(QString, text);
+        const BridgeLoadFailure failure{static_cast<BridgeLoadProblem>(problem), "libSiUSBXp.so",
+                                        "SI_Open", "loader's text"};
+        QCOMPARE(QString::fromStdString(BridgeLoadFailureText(failure)), text);
     }
 
     // The built talvo-edid on the stand-in bridge library, as a script runs

@@ -86,7 +86,7 @@ struct BenchRig {
     }
 
     int Run(const QString& line) {
-        CliServices services{bridge, clock, out, err, false, [] { return std::string(); }};
+        CliServices services{bridge, clock, out, err, false, {}};
         if (stopAtMs > 0) {
             services.interrupted = [this] { return clock.TickCount() >= stopAtMs; };
         }

@@ -191,7 +191,7 @@ struct Rig {
     void WriteUserFile() { WriteFile("user.hex", kUserTable); }
     void RunTool(QStringList arguments) {
         arguments.replaceInStrings("%d", folder.path());
-        const CliServices services{bridge, clock, out, err, false, [] { return std::string(); }};
+        const CliServices services{bridge, clock, out, err, false, {}};
         exitStatus = RunTalvoEdidWith(arguments, services);
     }
     QString Out() const { return QString::fromStdString(out.str()); }

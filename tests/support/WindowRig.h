@@ -35,7 +35,7 @@ struct WindowRig {
     // Every message the status bar showed since the last Forget().
     QStringList statusMessages;
     // What the window learns of a bridge library that could not be loaded.
-    std::string libraryFailure;
+    BridgeLoadFailure libraryFailure;
 
     ~WindowRig() { delete window; }
 

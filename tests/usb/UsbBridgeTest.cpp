@@ -313,7 +313,7 @@ private slots:
         Bench bench(true);
         BridgeTransport& transport = bench.Start();
         std::vector<BridgeDevice> devices;
-        QVERIFY(transport.ListDevices(&devices));
+        QCOMPARE(transport.ListDevices(&devices), kBridgeSuccess);
         QCOMPARE(devices.size(), std::size_t{2});
         QCOMPARE(devices[0].isUnit + devices[1].isUnit, 1);
         QVERIFY(transport.OpenDevice().Opened());
