@@ -1,7 +1,7 @@
 #pragma once
 
 #include "device/Clock.h"
-#include "sim/ForwardingBridgeLibrary.h"
+#include "device/ForwardingBridgeLibrary.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedUnit.h"
 
@@ -14,19 +14,15 @@
 class RenewableBridge : public ForwardingBridgeLibrary {
 public:
     RenewableBridge(Clock& clock, SimulatedUnit& unit)
-        : RenewableBridge(std::make_unique<SimulatedBridge>(clock, unit), clock, unit) {}
+        : clock_(clock), unit_(unit), bridge_(std::make_unique<SimulatedBridge>(clock, unit)) {}
 
     // Only between runs.
-    void Renew() {
-        bridge_ = std::make_unique<SimulatedBridge>(clock_, unit_);
-        ForwardTo(*bridge_);
-    }
+    void Renew() { bridge_ = std::make_unique<SimulatedBridge>(clock_, unit_); }
+
+protected:
+    BridgeLibrary& Target() override { return *bridge_; }
 
 private:
-    RenewableBridge(std::unique_ptr<SimulatedBridge> bridge, Clock& clock, SimulatedUnit& unit)
-        : ForwardingBridgeLibrary(*bridge), clock_(clock), unit_(unit), bridge_(std::move(bridge)) {
-    }
-
     Clock& clock_;
     SimulatedUnit& unit_;
     std::unique_ptr<SimulatedBridge> bridge_;

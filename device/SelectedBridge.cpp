@@ -55,7 +55,7 @@ bool SelectedBridge::UsesUsb() {
     return usesUsb_;
 }
 
-BridgeLibrary& SelectedBridge::Active() {
+BridgeLibrary& SelectedBridge::Target() {
     if (UsesUsb()) {
         return *usb_;
     }
@@ -73,41 +73,4 @@ BridgeLoadFailure SelectedBridge::LoadFailure() {
 
 std::string SelectedBridge::LastProblem() {
     return UsesUsb() ? usb_->LastProblem() : std::string();
-}
-
-BridgeStatus SelectedBridge::GetNumDevices(std::uint32_t* count) {
-    return Active().GetNumDevices(count);
-}
-
-BridgeStatus SelectedBridge::GetProductString(std::uint32_t index, char* buffer,
-                                              DeviceStringOption option) {
-    return Active().GetProductString(index, buffer, option);
-}
-
-BridgeStatus SelectedBridge::Open(std::uint32_t index, DeviceHandle* handle) {
-    return Active().Open(index, handle);
-}
-
-BridgeStatus SelectedBridge::Close(DeviceHandle handle) {
-    return Active().Close(handle);
-}
-
-BridgeStatus SelectedBridge::Read(DeviceHandle handle, std::uint8_t* buffer,
-                                  std::uint32_t bytesToRead, std::uint32_t* bytesReturned) {
-    return Active().Read(handle, buffer, bytesToRead, bytesReturned);
-}
-
-BridgeStatus SelectedBridge::Write(DeviceHandle handle, const std::uint8_t* buffer,
-                                   std::uint32_t bytesToWrite, std::uint32_t* bytesWritten) {
-    return Active().Write(handle, buffer, bytesToWrite, bytesWritten);
-}
-
-BridgeStatus SelectedBridge::FlushBuffers(DeviceHandle handle, std::uint8_t flushTransmit,
-                                          std::uint8_t flushReceive) {
-    return Active().FlushBuffers(handle, flushTransmit, flushReceive);
-}
-
-BridgeStatus SelectedBridge::CheckRXQueue(DeviceHandle handle, std::uint32_t* bytesInQueue,
-                                          std::uint32_t* queueStatus) {
-    return Active().CheckRXQueue(handle, bytesInQueue, queueStatus);
 }

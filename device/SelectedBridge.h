@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/BridgeLibrary.h"
+#include "device/ForwardingBridgeLibrary.h"
 #include "device/UsbBridgeLibrary.h"
 #include "device/UsbTrace.h"
 #include "device/VendorBridgeLibrary.h"
@@ -18,7 +19,7 @@ bool ParseBridgeChoice(const std::string& text, BridgeChoice* choice);
 
 // The bridge library the program uses, picked once, on first use, by the
 // choice: every operation goes to the vendor library or to the USB path.
-class SelectedBridge : public BridgeLibrary {
+class SelectedBridge : public ForwardingBridgeLibrary {
 public:
     SelectedBridge();
     // For tests: a vendor library under another file name, and a USB path
@@ -44,22 +45,10 @@ public:
     // unplugged, time-out); empty on the vendor library, which does not say.
     std::string LastProblem();
 
-    BridgeStatus GetNumDevices(std::uint32_t* count) override;
-    BridgeStatus GetProductString(std::uint32_t index, char* buffer,
-                                  DeviceStringOption option) override;
-    BridgeStatus Open(std::uint32_t index, DeviceHandle* handle) override;
-    BridgeStatus Close(DeviceHandle handle) override;
-    BridgeStatus Read(DeviceHandle handle, std::uint8_t* buffer, std::uint32_t bytesToRead,
-                      std::uint32_t* bytesReturned) override;
-    BridgeStatus Write(DeviceHandle handle, const std::uint8_t* buffer, std::uint32_t bytesToWrite,
-                       std::uint32_t* bytesWritten) override;
-    BridgeStatus FlushBuffers(DeviceHandle handle, std::uint8_t flushTransmit,
-                              std::uint8_t flushReceive) override;
-    BridgeStatus CheckRXQueue(DeviceHandle handle, std::uint32_t* bytesInQueue,
-                              std::uint32_t* queueStatus) override;
+protected:
+    BridgeLibrary& Target() override;
 
 private:
-    BridgeLibrary& Active();
     bool UsesUsb();
 
     std::unique_ptr<VendorBridgeLibrary> vendor_;
