@@ -105,7 +105,7 @@ UnitRecord ProductionRun::Program(std::uint32_t number, const AttachedUnit& unit
         // The bridge's last problem is the library's state, which another
         // worker's call may be changing.
         std::lock_guard<LibraryLock> guard(LibraryLock::Instance());
-        return shared.bridgeProblem ? shared.bridgeProblem() : std::string();
+        return shared.bridgeProblem ? shared.bridgeProblem() : UsbProblem{};
     };
     CliSession session(services);
     session.unitNumber = number;

@@ -3,6 +3,7 @@
 #include "device/BridgeLibrary.h"
 #include "device/BridgeLoadFailure.h"
 #include "device/Clock.h"
+#include "device/UsbProblem.h"
 
 #include <functional>
 #include <istream>
@@ -30,7 +31,7 @@ struct CliServices {
         chooseBridge = {};
     // Why the last bridge operation failed, where the bridge says; empty
     // otherwise.
-    std::function<std::string()> bridgeProblem = {};
+    std::function<UsbProblem()> bridgeProblem = {};
     // Whether standard output is a terminal, where raw bytes do not belong.
     bool outputIsTerminal = false;
     // Where "-" as an input file reads from; none: "-" is refused.

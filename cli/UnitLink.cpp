@@ -85,7 +85,7 @@ void UnitLink::OnTransportEvent(TransportEvent event, BridgeStatus status) {
 
 std::string UnitLink::BridgeReason() const {
     const auto& problem = session_.Services().bridgeProblem;
-    const std::string text = problem ? problem() : std::string();
+    const std::string text = UsbProblemText(problem ? problem() : UsbProblem{});
     return text.empty() ? std::string() : ": " + text;
 }
 

@@ -97,6 +97,65 @@ std::string BridgeLoadFailureText(const BridgeLoadFailure& failure) {
     return {};
 }
 
+namespace {
+
+const char* ActivityWords(UsbActivity doing) {
+    switch (doing) {
+    case UsbActivity::None:
+        return "";
+    case UsbActivity::ReadingStrings:
+        return "reading its strings";
+    case UsbActivity::Opening:
+        return "opening it";
+    case UsbActivity::Claiming:
+        return "claiming it";
+    case UsbActivity::EnablingDataPath:
+        return "enabling its data path";
+    case UsbActivity::TakingRequest:
+        return "taking a request";
+    case UsbActivity::SendingReply:
+        return "sending a reply";
+    case UsbActivity::PurgingBuffers:
+        return "purging its buffers";
+    }
+    return "";
+}
+
+} // namespace
+
+std::string UsbProblemText(const UsbProblem& problem) {
+    const std::string where = "the bridge at USB bus " + std::to_string(problem.bus) + " device " +
+                              std::to_string(problem.address);
+    const std::string doing = ActivityWords(problem.doing);
+    switch (problem.kind) {
+    case UsbProblemKind::None:
+        return {};
+    case UsbProblemKind::NoPermission:
+        return "no permission to open " + where + ": install the udev rule (see the README)";
+    case UsbProblemKind::Busy:
+        return where + " is in use by another program or driver";
+    case UsbProblemKind::Unplugged:
+        return where + " was unplugged";
+    case UsbProblemKind::TimedOut:
+        return where + " did not answer in time while " + doing;
+    case UsbProblemKind::Stalled:
+        return where + " stalled while " + doing;
+    case UsbProblemKind::Failed:
+        return where + " failed while " + doing + ": " + problem.libusbText;
+    case UsbProblemKind::NoVendorInterface:
+        return where + " has no vendor interface with bulk endpoints";
+    case UsbProblemKind::NoSuchDevice:
+        return "there is no bridge device " + std::to_string(problem.deviceIndex);
+    case UsbProblemKind::NotOpen:
+        return "no bridge is open under that handle";
+    case UsbProblemKind::UnknownOption:
+        return "unknown device string option";
+    case UsbProblemKind::ListFailed:
+        return "libusb cannot list the USB devices: " + problem.libusbText;
+    }
+    return {};
+}
+
 std::string SerialStringFailureText(std::uint32_t deviceIndex, BridgeStatus status) {
     return "the bridge's strings could not be read: the serial string query of bridge device " +
            std::to_string(deviceIndex) + " failed: " + Answered(status);

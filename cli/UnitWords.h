@@ -3,6 +3,7 @@
 #include "device/BridgeLoadFailure.h"
 #include "device/BridgeTransport.h"
 #include "device/EdidModes.h"
+#include "device/UsbProblem.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +27,9 @@ std::string DeviceCountFailureText(BridgeStatus status);
 // Why the way to the bridge cannot be used at all: "cannot load the bridge
 // library libSiUSBXp.so: <the loader's text>".
 std::string BridgeLoadFailureText(const BridgeLoadFailure& failure);
+// Why an operation on the USB path failed: "the bridge at USB bus 1 device
+// 7 stalled while taking a request"; empty for none.
+std::string UsbProblemText(const UsbProblem& problem);
 // The serial string of a bridge device could not be read, so whether it is
 // a unit cannot be told.
 std::string SerialStringFailureText(std::uint32_t deviceIndex, BridgeStatus status);

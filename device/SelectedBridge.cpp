@@ -71,6 +71,6 @@ BridgeLoadFailure SelectedBridge::LoadFailure() {
     return UsesUsb() ? usb_->LoadFailure() : vendor_->LoadFailure();
 }
 
-std::string SelectedBridge::LastProblem() {
-    return UsesUsb() ? usb_->LastProblem() : std::string();
+UsbProblem SelectedBridge::LastProblem() {
+    return UsesUsb() ? usb_->LastProblem() : UsbProblem{};
 }

@@ -42,8 +42,8 @@ public:
     // No failure while the chosen bridge can be used; otherwise why not.
     BridgeLoadFailure LoadFailure();
     // Why the last operation on the USB path failed (permission, busy,
-    // unplugged, time-out); empty on the vendor library, which does not say.
-    std::string LastProblem();
+    // unplugged, time-out); none on the vendor library, which does not say.
+    UsbProblem LastProblem();
 
 protected:
     BridgeLibrary& Target() override;

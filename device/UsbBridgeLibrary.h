@@ -2,6 +2,7 @@
 
 #include "device/BridgeLibrary.h"
 #include "device/BridgeLoadFailure.h"
+#include "device/UsbProblem.h"
 #include "device/UsbTrace.h"
 
 #include <cstdint>
@@ -33,12 +34,12 @@ public:
 
     // No failure once the USB library has started; otherwise why it did not.
     virtual BridgeLoadFailure LoadFailure() = 0;
-    // Why the last failing operation since the last device count failed, in
-    // words the front ends can show ("no permission to open the bridge at
-    // USB bus 1 device 7: ..."); empty when none did. It outlives later
+    // Why the last failing operation since the last device count failed
+    // (no permission to open the bridge at USB bus 1 device 7, ...); none
+    // when none did. It outlives later
     // successes, so that a unit skipped for a serial string it could not
     // read is still explained once the search has ended.
-    virtual std::string LastProblem() const = 0;
+    virtual UsbProblem LastProblem() const = 0;
     // Every transfer from now on is also recorded there; null stops it.
     virtual void SetTrace(UsbTrace* trace) = 0;
 };

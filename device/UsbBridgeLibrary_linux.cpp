@@ -40,7 +40,7 @@ using Clock = std::chrono::steady_clock;
 
 struct OpenBridge {
     libusb_device_handle* handle = nullptr;
-    std::string where;
+    UsbProblem where; // the bridge's place, for the problems of its operations
     int interfaceNumber = 0;
     std::uint8_t endpointIn = 0;
     std::uint8_t endpointOut = 0;
@@ -55,9 +55,11 @@ struct OpenBridge {
     UsbTrace* trace = nullptr;
 };
 
-std::string Where(libusb_device* device) {
-    return "the bridge at USB bus " + std::to_string(libusb_get_bus_number(device)) + " device " +
-           std::to_string(libusb_get_device_address(device));
+UsbProblem Where(libusb_device* device) {
+    UsbProblem place;
+    place.bus = libusb_get_bus_number(device);
+    place.address = libusb_get_device_address(device);
+    return place;
 }
 
 // "1-4.2": the bus, then the port on each hub from the root on, which stays
@@ -72,23 +74,44 @@ std::string UsbLinkOf(libusb_device* device) {
     return link;
 }
 
-// libusb's reason in the words the front ends show.
-std::string Problem(const std::string& where, int error, const std::string& doing) {
+// libusb's error as a problem of the bridge at that place.
+UsbProblem Problem(const UsbProblem& where, int error, UsbActivity doing) {
+    UsbProblem problem = where;
+    problem.doing = doing;
     switch (error) {
     case LIBUSB_ERROR_ACCESS:
-        return "no permission to open " + where + ": install the udev rule (see the README)";
+        problem.kind = UsbProblemKind::NoPermission;
+        break;
     case LIBUSB_ERROR_BUSY:
-        return where + " is in use by another program or driver";
+        problem.kind = UsbProblemKind::Busy;
+        break;
     case LIBUSB_ERROR_NO_DEVICE:
-        return where + " was unplugged";
+        problem.kind = UsbProblemKind::Unplugged;
+        break;
     case LIBUSB_ERROR_TIMEOUT:
-        return where + " did not answer in time while " + doing;
+        problem.kind = UsbProblemKind::TimedOut;
+        break;
     case LIBUSB_ERROR_PIPE:
-        return where + " stalled while " + doing;
+        problem.kind = UsbProblemKind::Stalled;
+        break;
     default:
-        return where + " failed while " + doing + ": " +
-               libusb_strerror(static_cast<libusb_error>(error));
+        problem.kind = UsbProblemKind::Failed;
+        problem.libusbText = libusb_strerror(static_cast<libusb_error>(error));
+        break;
     }
+    return problem;
+}
+
+UsbProblem Plain(UsbProblemKind kind) {
+    UsbProblem problem;
+    problem.kind = kind;
+    return problem;
+}
+
+UsbProblem NoSuchDevice(std::uint32_t index) {
+    UsbProblem problem = Plain(UsbProblemKind::NoSuchDevice);
+    problem.deviceIndex = index;
+    return problem;
 }
 
 int TransferError(libusb_transfer_status status) {
@@ -179,7 +202,7 @@ public:
     LibusbBridgeLibrary& operator=(const LibusbBridgeLibrary&) = delete;
 
     BridgeLoadFailure LoadFailure() override;
-    std::string LastProblem() const override { return problem_; }
+    UsbProblem LastProblem() const override { return problem_; }
     void SetTrace(UsbTrace* trace) override { trace_ = trace; }
 
     BridgeStatus GetNumDevices(std::uint32_t* count) override;
@@ -200,7 +223,7 @@ private:
     bool Started();
     void ForgetDevices();
     OpenBridge* Find(DeviceHandle handle);
-    BridgeStatus Fail(BridgeStatus status, std::string problem);
+    BridgeStatus Fail(BridgeStatus status, UsbProblem problem);
     BridgeStatus Succeed();
     int SendRequest(OpenBridge& bridge, std::uint16_t action);
     void PumpEvents(int timeoutMs);
@@ -214,7 +237,7 @@ private:
     std::vector<libusb_device*> devices_;
     std::map<DeviceHandle, std::unique_ptr<OpenBridge>> open_;
     DeviceHandle nextHandle_ = 1;
-    std::string problem_;
+    UsbProblem problem_;
     UsbTrace* trace_ = nullptr;
 };
 
@@ -254,7 +277,7 @@ void LibusbBridgeLibrary::ForgetDevices() {
     devices_.clear();
 }
 
-BridgeStatus LibusbBridgeLibrary::Fail(BridgeStatus status, std::string problem) {
+BridgeStatus LibusbBridgeLibrary::Fail(BridgeStatus status, UsbProblem problem) {
     problem_ = std::move(problem);
     return status;
 }
@@ -272,15 +295,16 @@ BridgeStatus LibusbBridgeLibrary::GetNumDevices(std::uint32_t* count) {
     // A libusb that did not start is told by LoadFailure(), not as a problem
     // of some bridge.
     if (!Started()) {
-        return Fail(kDeviceNotFound, std::string());
+        return Fail(kDeviceNotFound, UsbProblem{});
     }
-    problem_.clear();
+    problem_ = {};
     ForgetDevices();
     libusb_device** list = nullptr;
     const ssize_t listed = libusb_get_device_list(context_, &list);
     if (listed < 0) {
-        return Fail(kDeviceNotFound, std::string("libusb cannot list the USB devices: ") +
-                                         libusb_strerror(static_cast<libusb_error>(listed)));
+        UsbProblem problem = Plain(UsbProblemKind::ListFailed);
+        problem.libusbText = libusb_strerror(static_cast<libusb_error>(listed));
+        return Fail(kDeviceNotFound, problem);
     }
     for (ssize_t i = 0; i < listed; ++i) {
         libusb_device_descriptor descriptor{};
@@ -299,7 +323,7 @@ BridgeStatus LibusbBridgeLibrary::GetNumDevices(std::uint32_t* count) {
 BridgeStatus LibusbBridgeLibrary::GetProductString(std::uint32_t index, char* buffer,
                                                    DeviceStringOption option) {
     if (index >= devices_.size()) {
-        return Fail(kDeviceNotFound, "there is no bridge device " + std::to_string(index));
+        return Fail(kDeviceNotFound, NoSuchDevice(index));
     }
     libusb_device* device = devices_[index];
     if (option == DeviceStringOption::UsbLink) {
@@ -319,11 +343,11 @@ BridgeStatus LibusbBridgeLibrary::GetProductString(std::uint32_t index, char* bu
         stringIndex = descriptor.iProduct;
         break;
     default:
-        return Fail(kInvalidParameter, "unknown device string option");
+        return Fail(kInvalidParameter, Plain(UsbProblemKind::UnknownOption));
     }
     libusb_device_handle* handle = nullptr;
     if (const int result = libusb_open(device, &handle); result != 0) {
-        return Fail(kDeviceNotFound, Problem(Where(device), result, "reading its strings"));
+        return Fail(kDeviceNotFound, Problem(Where(device), result, UsbActivity::ReadingStrings));
     }
     buffer[0] = '\0';
     int length = 0;
@@ -334,7 +358,7 @@ BridgeStatus LibusbBridgeLibrary::GetProductString(std::uint32_t index, char* bu
     libusb_close(handle);
     if (length < 0) {
         buffer[0] = '\0';
-        return Fail(kDeviceIoFailed, Problem(Where(device), length, "reading its strings"));
+        return Fail(kDeviceIoFailed, Problem(Where(device), length, UsbActivity::ReadingStrings));
     }
     buffer[std::min<int>(length, kDeviceStringSize - 1)] = '\0';
     return Succeed();
@@ -351,18 +375,19 @@ int LibusbBridgeLibrary::SendRequest(OpenBridge& bridge, std::uint16_t action) {
 
 BridgeStatus LibusbBridgeLibrary::Open(std::uint32_t index, DeviceHandle* handle) {
     if (index >= devices_.size()) {
-        return Fail(kDeviceNotFound, "there is no bridge device " + std::to_string(index));
+        return Fail(kDeviceNotFound, NoSuchDevice(index));
     }
     libusb_device* device = devices_[index];
     auto bridge = std::make_unique<OpenBridge>();
     bridge->where = Where(device);
     bridge->trace = trace_;
     if (!FindBulkInterface(device, bridge.get())) {
-        return Fail(kDeviceIoFailed,
-                    bridge->where + " has no vendor interface with bulk endpoints");
+        UsbProblem problem = bridge->where;
+        problem.kind = UsbProblemKind::NoVendorInterface;
+        return Fail(kDeviceIoFailed, problem);
     }
     if (const int result = libusb_open(device, &bridge->handle); result != 0) {
-        return Fail(kDeviceNotFound, Problem(bridge->where, result, "opening it"));
+        return Fail(kDeviceNotFound, Problem(bridge->where, result, UsbActivity::Opening));
     }
     // The serial driver binds this id too; it gives way while the unit is
     // open and is bound again by the release.
@@ -370,7 +395,7 @@ BridgeStatus LibusbBridgeLibrary::Open(std::uint32_t index, DeviceHandle* handle
     if (const int result = libusb_claim_interface(bridge->handle, bridge->interfaceNumber);
         result != 0) {
         libusb_close(bridge->handle);
-        return Fail(kDeviceNotFound, Problem(bridge->where, result, "claiming it"));
+        return Fail(kDeviceNotFound, Problem(bridge->where, result, UsbActivity::Claiming));
     }
     int result = SendRequest(*bridge, kEnableDataPath);
     if (result == 0) {
@@ -391,7 +416,7 @@ BridgeStatus LibusbBridgeLibrary::Open(std::uint32_t index, DeviceHandle* handle
     }
     if (result != 0) {
         Release(*bridge);
-        return Fail(kDeviceIoFailed, Problem(bridge->where, result, "enabling its data path"));
+        return Fail(kDeviceIoFailed, Problem(bridge->where, result, UsbActivity::EnablingDataPath));
     }
     const DeviceHandle opened = nextHandle_++;
     open_[opened] = std::move(bridge);
@@ -437,7 +462,7 @@ void LibusbBridgeLibrary::Release(OpenBridge& bridge) {
 BridgeStatus LibusbBridgeLibrary::Close(DeviceHandle handle) {
     OpenBridge* bridge = Find(handle);
     if (bridge == nullptr) {
-        return Fail(kInvalidHandle, "no bridge is open under that handle");
+        return Fail(kInvalidHandle, Plain(UsbProblemKind::NotOpen));
     }
     StopReception(*bridge);
     if (bridge->inFailure != LIBUSB_TRANSFER_NO_DEVICE) {
@@ -452,7 +477,7 @@ BridgeStatus LibusbBridgeLibrary::Write(DeviceHandle handle, const std::uint8_t*
                                         std::uint32_t bytesToWrite, std::uint32_t* bytesWritten) {
     OpenBridge* bridge = Find(handle);
     if (bridge == nullptr) {
-        return Fail(kInvalidHandle, "no bridge is open under that handle");
+        return Fail(kInvalidHandle, Plain(UsbProblemKind::NotOpen));
     }
     std::vector<std::uint8_t> request(buffer, buffer + bytesToWrite);
     if (kPadRequestsToPacket && request.size() % kPacketSize != 0) {
@@ -470,10 +495,10 @@ BridgeStatus LibusbBridgeLibrary::Write(DeviceHandle handle, const std::uint8_t*
     }
     *bytesWritten = std::min<std::uint32_t>(static_cast<std::uint32_t>(transferred), bytesToWrite);
     if (result == LIBUSB_ERROR_TIMEOUT) {
-        return Fail(kWriteTimedOut, Problem(bridge->where, result, "taking a request"));
+        return Fail(kWriteTimedOut, Problem(bridge->where, result, UsbActivity::TakingRequest));
     }
     if (result != 0) {
-        return Fail(kWriteError, Problem(bridge->where, result, "taking a request"));
+        return Fail(kWriteError, Problem(bridge->where, result, UsbActivity::TakingRequest));
     }
     return Succeed();
 }
@@ -482,7 +507,7 @@ BridgeStatus LibusbBridgeLibrary::Read(DeviceHandle handle, std::uint8_t* buffer
                                        std::uint32_t bytesToRead, std::uint32_t* bytesReturned) {
     OpenBridge* bridge = Find(handle);
     if (bridge == nullptr) {
-        return Fail(kInvalidHandle, "no bridge is open under that handle");
+        return Fail(kInvalidHandle, Plain(UsbProblemKind::NotOpen));
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(kReadTimeoutMs);
     while (bridge->received.size() < bytesToRead &&
@@ -500,21 +525,23 @@ BridgeStatus LibusbBridgeLibrary::Read(DeviceHandle handle, std::uint8_t* buffer
         return Succeed();
     }
     if (bridge->inFailure != LIBUSB_TRANSFER_COMPLETED) {
-        return Fail(kReadError,
-                    Problem(bridge->where, TransferError(bridge->inFailure), "sending a reply"));
+        return Fail(kReadError, Problem(bridge->where, TransferError(bridge->inFailure),
+                                        UsbActivity::SendingReply));
     }
-    return Fail(kReadTimedOut, Problem(bridge->where, LIBUSB_ERROR_TIMEOUT, "sending a reply"));
+    return Fail(kReadTimedOut,
+                Problem(bridge->where, LIBUSB_ERROR_TIMEOUT, UsbActivity::SendingReply));
 }
 
 BridgeStatus LibusbBridgeLibrary::FlushBuffers(DeviceHandle handle, std::uint8_t flushTransmit,
                                                std::uint8_t flushReceive) {
     OpenBridge* bridge = Find(handle);
     if (bridge == nullptr) {
-        return Fail(kInvalidHandle, "no bridge is open under that handle");
+        return Fail(kInvalidHandle, Plain(UsbProblemKind::NotOpen));
     }
     if (flushTransmit != 0 || flushReceive != 0) {
         if (const int result = SendRequest(*bridge, kPurge); result != 0) {
-            return Fail(kDeviceIoFailed, Problem(bridge->where, result, "purging its buffers"));
+            return Fail(kDeviceIoFailed,
+                        Problem(bridge->where, result, UsbActivity::PurgingBuffers));
         }
     }
     if (flushReceive != 0) {
@@ -529,12 +556,12 @@ BridgeStatus LibusbBridgeLibrary::CheckRXQueue(DeviceHandle handle, std::uint32_
                                                std::uint32_t* queueStatus) {
     OpenBridge* bridge = Find(handle);
     if (bridge == nullptr) {
-        return Fail(kInvalidHandle, "no bridge is open under that handle");
+        return Fail(kInvalidHandle, Plain(UsbProblemKind::NotOpen));
     }
     PumpEvents(0);
     if (bridge->received.empty() && bridge->inFailure != LIBUSB_TRANSFER_COMPLETED) {
-        return Fail(kReadError,
-                    Problem(bridge->where, TransferError(bridge->inFailure), "sending a reply"));
+        return Fail(kReadError, Problem(bridge->where, TransferError(bridge->inFailure),
+                                        UsbActivity::SendingReply));
     }
     *bytesInQueue = static_cast<std::uint32_t>(bridge->received.size());
     *queueStatus = bridge->received.empty() ? kQueueEmpty : kQueueReady;

@@ -7,6 +7,7 @@
 
 #include "app/MainWindow.h"
 #include "cli/TalvoEdid.h"
+#include "cli/UnitWords.h"
 #include "device/BridgeTransport.h"
 #include "device/SelectedBridge.h"
 #include "device/UsbBridgeLibrary.h"
@@ -298,7 +299,7 @@ private slots:
         std::array<std::uint8_t, 3> reply{};
         QCOMPARE(bench.Status(&reply), result);
         QVERIFY(bench.events.events.back() == event);
-        QCOMPARE(QString::fromStdString(bench.library->LastProblem()), problem);
+        QCOMPARE(QString::fromStdString(UsbProblemText(bench.library->LastProblem())), problem);
         transport.CloseDevice();
         QCOMPARE(*transport.Handle(), kNoDevice);
         if (fault != "unplug") {
@@ -408,7 +409,7 @@ private slots:
             }
             bench.Start();
             const bool refused = !bench.transport->OpenDevice().Opened() &&
-                                 bench.library->LastProblem() ==
+                                 UsbProblemText(bench.library->LastProblem()) ==
                                      "no permission to open the bridge at USB bus 1 device 7: "
                                      "install the udev rule (see the README)";
             _exit(refused ? 0 : 1);
