@@ -47,7 +47,11 @@ QString BridgeStatusWords(BridgeStatus status) {
 
 QString BridgeLoadFailureReason(const BridgeLoadFailure& failure) {
     const QString library = QString::fromStdString(failure.library);
-    const QString system = QString::fromStdString(failure.systemText);
+    // Windows ends its texts with a full stop, which the reason's own ends.
+    QString system = QString::fromStdString(failure.systemText);
+    if (system.endsWith(QLatin1Char('.'))) {
+        system.chop(1);
+    }
     switch (failure.problem) {
     case BridgeLoadProblem::None:
         return {};

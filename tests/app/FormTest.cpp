@@ -160,11 +160,12 @@ private slots:
         if (!unit) {
             rig->bridge.SetDevices({});
         }
-        // Only the problem's kind decides the words; the rest is carried.
+        // Only the problem's kind decides the words; the rest is carried, and
+        // a system text that ends a sentence does not end it twice.
         rig->libraryFailure.problem = static_cast<BridgeLoadProblem>(libraryProblem);
         rig->libraryFailure.library = "libSiUSBXp.so";
         rig->libraryFailure.operation = "SI_Open";
-        rig->libraryFailure.systemText = "loader's text";
+        rig->libraryFailure.systemText = "loader's text.";
         rig->unit.SetModeCode(static_cast<std::uint8_t>(modeCode));
         rig->Start();
 
