@@ -80,9 +80,11 @@ expect "the installed window did not read the unit's table at start-up ($reads o
 rm "$folder/SiUSBXp.dll"
 
 wine "$folder/Uninstall.exe" /S
-# The uninstaller copies itself away and runs from there; give it its end.
-for _ in $(seq 150); do
-    [ -e "$folder" ] || break
+# The uninstaller copies itself away and runs from there, so its start
+# returns at once; give the copy its end (the folder goes first, then the
+# Start menu entry).
+for _ in $(seq 300); do
+    [ -e "$folder" ] || [ -e "$menu" ] || break
     sleep 0.2
 done
 expect "the uninstaller left $folder" test ! -e "$folder"
